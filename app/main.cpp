@@ -1,0 +1,7 @@
+#include <QApplication>
+
+int main(int ArgumentCount, char** Arguments)
+{
+    QApplication Application(ArgumentCount, Arguments);
+    return 0;
+}

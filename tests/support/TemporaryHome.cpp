@@ -1,0 +1,58 @@
+#include "TemporaryHome.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace Zentavo::Testing {
+
+namespace {
+std::string Root;
+std::string WorkingFolder;
+
+std::string MakeFolder(const std::string& Pattern)
+{
+    std::string Name = Pattern + "XXXXXX";
+    if (mkdtemp(Name.data()) == nullptr)
+        throw std::runtime_error("cannot make temporary folder " + Pattern);
+    return Name;
+}
+
+void RemoveRoot()
+{
+    if (!Root.empty() && std::getenv("ZENTAVO_KEEP_TEST_HOME") == nullptr) {
+        std::error_code Ignored;
+        std::filesystem::remove_all(Root, Ignored);
+    }
+}
+} // namespace
+
+void EnterTemporaryHome()
+{
+    const char* Base = std::getenv("TMPDIR");
+    Root = MakeFolder(std::string(Base && *Base ? Base : "/tmp") + "/zentavo-test-");
+    const std::string Home = Root + "/home";
+    const std::string Config = Home + "/.config";
+    WorkingFolder = Root + "/work";
+    std::filesystem::create_directories(Config);
+    std::filesystem::create_directories(WorkingFolder);
+    // Tests expect the permissions they create, whatever the caller's umask.
+    std::filesystem::permissions(Root, std::filesystem::perms::owner_all);
+    setenv("HOME", Home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", Config.c_str(), 1);
+    setenv("XDG_DATA_HOME", (Home + "/.local/share").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (Home + "/.cache").c_str(), 1);
+    if (std::getenv("TZ") == nullptr)
+        setenv("TZ", "UTC", 1);
+    if (chdir(WorkingFolder.c_str()) != 0)
+        throw std::runtime_error("cannot enter " + WorkingFolder);
+    std::atexit(RemoveRoot);
+}
+
+const std::string& TemporaryRoot() { return Root; }
+const std::string& TemporaryWorkingFolder() { return WorkingFolder; }
+
+std::string MakeScratchFolder(const std::string& Prefix) { return MakeFolder(Root + "/" + Prefix + "-"); }
+
+} // namespace Zentavo::Testing
