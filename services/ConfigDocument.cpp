@@ -1,0 +1,156 @@
+#include "ConfigDocument.h"
+
+#include "ConfigError.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringEncoder>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+QString ToQString(const std::string& Text) { return QString::fromStdString(Text); }
+
+std::string Describe(const QDomElement& Element) { return "<" + Element.tagName().toStdString() + ">"; }
+
+std::string_view Trimmed(std::string_view Text)
+{
+    const auto First = Text.find_first_not_of(" \t\r\n");
+    if (First == std::string_view::npos)
+        return {};
+    const auto Last = Text.find_last_not_of(" \t\r\n");
+    return Text.substr(First, Last - First + 1);
+}
+
+QDomDocument Parse(const QByteArray& Bytes, const std::string& Source)
+{
+    QDomDocument Parsed;
+    QString Message;
+    int Line = 0;
+    int Column = 0;
+    if (!Parsed.setContent(Bytes, &Message, &Line, &Column))
+        throw EConfigError(Source + " is not well-formed XML (line " + std::to_string(Line) + ", column " +
+                           std::to_string(Column) + "): " + Message.toStdString());
+    if (Parsed.documentElement().isNull())
+        throw EConfigError(Source + " has no root element");
+    return Parsed;
+}
+
+// The encoding the XML declaration names, or an empty text.
+QString DeclaredEncoding(const QDomDocument& Document)
+{
+    const QDomNode First = Document.firstChild();
+    if (!First.isProcessingInstruction() || First.nodeName() != QLatin1String("xml"))
+        return {};
+    static const QRegularExpression Encoding(QStringLiteral("encoding\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')"));
+    const QRegularExpressionMatch Match = Encoding.match(First.toProcessingInstruction().data());
+    if (!Match.hasMatch())
+        return {};
+    return Match.captured(1).isEmpty() ? Match.captured(2) : Match.captured(1);
+}
+
+} // namespace
+
+void TConfigDocument::LoadFromFile(const std::string& Name)
+{
+    QFile File(ToQString(Name));
+    if (!File.open(QIODevice::ReadOnly))
+        throw EConfigError("cannot read " + Name + ": " + File.errorString().toStdString());
+    const QByteArray Bytes = File.readAll();
+    if (File.error() != QFileDevice::NoError)
+        throw EConfigError("cannot read " + Name + ": " + File.errorString().toStdString());
+    FDocument = Parse(Bytes, Name);
+}
+
+void TConfigDocument::LoadFromBytes(const QByteArray& Bytes) { FDocument = Parse(Bytes, "the downloaded document"); }
+
+void TConfigDocument::SaveToFile(const std::string& Name) const
+{
+    // QDomDocument writes only the encodings Qt knows by itself; the encoder
+    // also knows the code pages a hand-written declaration may name.
+    if (!Loaded())
+        throw EConfigError("cannot write " + Name + ": the configuration document is not loaded");
+    const QString Encoding = DeclaredEncoding(FDocument);
+    QStringEncoder Encoder(Encoding.isEmpty() ? "UTF-8" : Encoding.toLatin1().constData());
+    if (!Encoder.isValid())
+        throw EConfigError("cannot write " + Name + ": unknown encoding " + Encoding.toStdString());
+    const QByteArray Bytes = Encoder.encode(FDocument.toString(1));
+    QSaveFile File(ToQString(Name));
+    if (!File.open(QIODevice::WriteOnly) || File.write(Bytes) != Bytes.size() || !File.commit())
+        throw EConfigError("cannot write " + Name + ": " + File.errorString().toStdString());
+}
+
+QDomElement TConfigDocument::Element(const std::string& Path)
+{
+    QDomElement Current = FDocument.documentElement();
+    if (Current.isNull())
+        throw EConfigError("the configuration document is not loaded");
+    const QStringList Steps = ToQString(Path).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (Steps.isEmpty() || Steps.front() != Current.tagName())
+        throw EConfigError("the configuration document has no element " + Path);
+    for (qsizetype Index = 1; Index < Steps.size(); ++Index) {
+        QDomElement Next = Current.firstChildElement(Steps[Index]);
+        if (Next.isNull())
+            Next = Current.appendChild(FDocument.createElement(Steps[Index])).toElement();
+        Current = Next;
+    }
+    return Current;
+}
+
+std::vector<QDomElement> TConfigDocument::ChildElements(const std::string& Path)
+{
+    std::vector<QDomElement> Children;
+    const QDomElement Parent = Element(Path);
+    for (QDomElement Child = Parent.firstChildElement(); !Child.isNull(); Child = Child.nextSiblingElement())
+        Children.push_back(Child);
+    return Children;
+}
+
+std::string TConfigDocument::Attribute(const QDomElement& Element, const std::string& Name)
+{
+    const QString Key = ToQString(Name);
+    if (Element.isNull() || !Element.hasAttribute(Key))
+        throw EConfigError("the element " + Describe(Element) + " of the configuration document has no attribute \"" +
+                           Name + "\"");
+    return Element.attribute(Key).toStdString();
+}
+
+int TConfigDocument::IntegerAttribute(const QDomElement& Element, const std::string& Name)
+{
+    const std::string Text = Attribute(Element, Name);
+    std::string_view Digits = Trimmed(Text);
+    // from_chars takes a minus but no plus.
+    if (Digits.size() > 1 && Digits.front() == '+' && Digits[1] != '-')
+        Digits.remove_prefix(1);
+    int Value = 0;
+    const auto [End, Error] = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Value);
+    if (Digits.empty() || Error != std::errc() || End != Digits.data() + Digits.size())
+        throw EConfigError("the attribute \"" + Name + "\" of " + Describe(Element) + " is not an integer: \"" +
+                           Text + "\"");
+    return Value;
+}
+
+int TConfigDocument::ElapseToMilliseconds(const std::string& Minutes)
+{
+    std::string_view Number = Trimmed(Minutes);
+    if (Number.size() > 1 && Number.front() == '+' && Number[1] != '-')
+        Number.remove_prefix(1);
+    double Value = 0;
+    const auto [End, Error] = std::from_chars(Number.data(), Number.data() + Number.size(), Value);
+    if (Number.empty() || Error != std::errc() || End != Number.data() + Number.size() || !std::isfinite(Value))
+        throw EConfigError("\"" + Minutes + "\" is not a number of minutes");
+    const double Milliseconds = std::round(Value * 1000 * 60);
+    // A zero or negative period would fire the refresh without pause.
+    if (Milliseconds < 1 || Milliseconds > std::numeric_limits<int>::max())
+        throw EConfigError("\"" + Minutes + "\" minutes is not a usable interval");
+    return static_cast<int>(Milliseconds);
+}
+
+int TConfigDocument::PopUpInterval()
+{
+    return ElapseToMilliseconds(Attribute(Element("zentavo/library/popup/shopwindow"), "elapse"));
+}
