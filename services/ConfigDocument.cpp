@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringEncoder>
+#include <QTextStream>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -78,7 +79,16 @@ void TConfigDocument::SaveToFile(const std::string& Name) const
     QStringEncoder Encoder(Encoding.isEmpty() ? "UTF-8" : Encoding.toLatin1().constData());
     if (!Encoder.isValid())
         throw EConfigError("cannot write " + Name + ": unknown encoding " + Encoding.toStdString());
-    const QByteArray Bytes = Encoder.encode(FDocument.toString(1));
+    // Written with a declaration of our own that names the encoding used.
+    QString Text;
+    QTextStream Stream(&Text);
+    FDocument.save(Stream, 1, QDomNode::EncodingFromTextStream);
+    Stream.flush();
+    const qsizetype DeclarationEnd = Text.indexOf(QLatin1String("?>")) + 2;
+    Text.replace(0, DeclarationEnd,
+                 QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>")
+                     .arg(Encoding.isEmpty() ? QStringLiteral("UTF-8") : Encoding));
+    const QByteArray Bytes = Encoder.encode(Text);
     QSaveFile File(ToQString(Name));
     if (!File.open(QIODevice::WriteOnly) || File.write(Bytes) != Bytes.size() || !File.commit())
         throw EConfigError("cannot write " + Name + ": " + File.errorString().toStdString());
