@@ -34,7 +34,10 @@ public:
 
 } // namespace
 
-std::int32_t SysShootDown(Platform::TLibraryLoader& Loader) { return TAddOnLibrary(Loader).SysShootDown(); }
+std::int32_t SysShootDown(Platform::TLibraryLoader& Loader)
+{
+    return TAddOnLibrary(Loader).SysShootDown();
+}
 
 std::vector<std::string> getGMTLocations(Platform::TLibraryLoader& Loader)
 {

@@ -2,21 +2,27 @@
 
 #include "ConfigError.h"
 
+#include <charconv>
+#include <cmath>
+#include <limits>
 #include <QByteArray>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringEncoder>
 #include <QTextStream>
-#include <charconv>
-#include <cmath>
-#include <limits>
 
 namespace {
 
-QString ToQString(const std::string& Text) { return QString::fromStdString(Text); }
+QString ToQString(const std::string& Text)
+{
+    return QString::fromStdString(Text);
+}
 
-std::string Describe(const QDomElement& Element) { return "<" + Element.tagName().toStdString() + ">"; }
+std::string Describe(const QDomElement& Element)
+{
+    return "<" + Element.tagName().toStdString() + ">";
+}
 
 std::string_view Trimmed(std::string_view Text)
 {
@@ -67,7 +73,10 @@ void TConfigDocument::LoadFromFile(const std::string& Name)
     FDocument = Parse(Bytes, Name);
 }
 
-void TConfigDocument::LoadFromBytes(const QByteArray& Bytes) { FDocument = Parse(Bytes, "the downloaded document"); }
+void TConfigDocument::LoadFromBytes(const QByteArray& Bytes)
+{
+    FDocument = Parse(Bytes, "the downloaded document");
+}
 
 void TConfigDocument::SaveToFile(const std::string& Name) const
 {
@@ -124,8 +133,8 @@ std::string TConfigDocument::Attribute(const QDomElement& Element, const std::st
 {
     const QString Key = ToQString(Name);
     if (Element.isNull() || !Element.hasAttribute(Key))
-        throw EConfigError("the element " + Describe(Element) + " of the configuration document has no attribute \"" +
-                           Name + "\"");
+        throw EConfigError("the element " + Describe(Element) +
+                           " of the configuration document has no attribute \"" + Name + "\"");
     return Element.attribute(Key).toStdString();
 }
 
@@ -139,8 +148,8 @@ int TConfigDocument::IntegerAttribute(const QDomElement& Element, const std::str
     int Value = 0;
     const auto [End, Error] = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Value);
     if (Digits.empty() || Error != std::errc() || End != Digits.data() + Digits.size())
-        throw EConfigError("the attribute \"" + Name + "\" of " + Describe(Element) + " is not an integer: \"" +
-                           Text + "\"");
+        throw EConfigError("the attribute \"" + Name + "\" of " + Describe(Element) +
+                           " is not an integer: \"" + Text + "\"");
     return Value;
 }
 
@@ -151,7 +160,8 @@ int TConfigDocument::ElapseToMilliseconds(const std::string& Minutes)
         Number.remove_prefix(1);
     double Value = 0;
     const auto [End, Error] = std::from_chars(Number.data(), Number.data() + Number.size(), Value);
-    if (Number.empty() || Error != std::errc() || End != Number.data() + Number.size() || !std::isfinite(Value))
+    if (Number.empty() || Error != std::errc() || End != Number.data() + Number.size() ||
+        !std::isfinite(Value))
         throw EConfigError("\"" + Minutes + "\" is not a number of minutes");
     const double Milliseconds = std::round(Value * 1000 * 60);
     // A zero or negative period would fire the refresh without pause.

@@ -1,8 +1,8 @@
 #include "HTTPConnection.h"
 
 #include "HostStream.h"
-#include "UserConnection.h"
 #include "platform/Sound.h"
+#include "UserConnection.h"
 
 bool THTTPConnection::HTTPRequest(const std::string& Url, const TUserConnection& Connection, QByteArray& Body)
 {
@@ -30,7 +30,8 @@ bool THTTPConnection::getConnectionStatus()
 {
     FSound.Beep();
     bool Result = false;
-    Call<ZTGetConnectionStatusFunction>(ZT_CONNECTION_LIBRARY, "getConnectionStatus",
-                                        [&](ZTGetConnectionStatusFunction* Function) { Result = Function() != 0; });
+    Call<ZTGetConnectionStatusFunction>(
+        ZT_CONNECTION_LIBRARY, "getConnectionStatus",
+        [&](ZTGetConnectionStatusFunction* Function) { Result = Function() != 0; });
     return Result;
 }

@@ -17,8 +17,7 @@ class THTTPConnection : public TLibraryBinding
 public:
     THTTPConnection(Platform::TLibraryLoader& Loader, Platform::TSound& Sound)
         : TLibraryBinding(Loader), FSound(Sound)
-    {
-    }
+    {}
 
     // Fetches Url into Body (handed over empty); true when the request
     // succeeded, and then Body is the response (empty: no new document).

@@ -2,8 +2,8 @@
 
 #include "HostGuard.h"
 
-#include <QImage>
 #include <cstring>
+#include <QImage>
 
 const ZTBitmapMethods THostBitmap::Methods = {
     sizeof(ZTBitmapMethods), &THostBitmap::LoadFromFile, &THostBitmap::SetPixels,

@@ -27,13 +27,17 @@ const ZTElementMethods THostElement::Methods = {
 
 THostElement::THostElement(const QDomElement& Element) : FBridge{{&Methods}, this}, FElement(Element) {}
 
-THostElement& THostElement::From(const ZTElement* Self) { return *reinterpret_cast<const TBridge*>(Self)->Owner; }
+THostElement& THostElement::From(const ZTElement* Self)
+{
+    return *reinterpret_cast<const TBridge*>(Self)->Owner;
+}
 
 void THostElement::ReadChildren()
 {
     if (FChildrenRead)
         return;
-    for (QDomElement Child = FElement.firstChildElement(); !Child.isNull(); Child = Child.nextSiblingElement())
+    for (QDomElement Child = FElement.firstChildElement(); !Child.isNull();
+         Child = Child.nextSiblingElement())
         FChildren.push_back(std::make_unique<THostElement>(Child));
     FChildrenRead = true;
 }

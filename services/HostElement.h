@@ -2,8 +2,8 @@
 
 #include "zentavo_companion.h"
 
-#include <QDomElement>
 #include <memory>
+#include <QDomElement>
 #include <vector>
 
 // Lends an element of the configuration document to a companion library as a

@@ -4,7 +4,8 @@
 
 #include <limits>
 
-const ZTStreamMethods THostStream::Methods = {sizeof(ZTStreamMethods), &THostStream::Write, &THostStream::Size};
+const ZTStreamMethods THostStream::Methods = {sizeof(ZTStreamMethods), &THostStream::Write,
+                                              &THostStream::Size};
 
 THostStream::THostStream(QByteArray& Bytes) : FBridge{{&Methods}, this}
 {
@@ -13,7 +14,10 @@ THostStream::THostStream(QByteArray& Bytes) : FBridge{{&Methods}, this}
     FBuffer.seek(FBuffer.size());
 }
 
-THostStream& THostStream::From(const ZTStream* Self) { return *reinterpret_cast<const TBridge*>(Self)->Owner; }
+THostStream& THostStream::From(const ZTStream* Self)
+{
+    return *reinterpret_cast<const TBridge*>(Self)->Owner;
+}
 
 size_t THostStream::Write(ZTStream* Self, const void* Data, size_t Count)
 {
@@ -23,7 +27,8 @@ size_t THostStream::Write(ZTStream* Self, const void* Data, size_t Count)
         // QByteArray holds at most a signed size's worth of bytes.
         if (Count > static_cast<size_t>(std::numeric_limits<qsizetype>::max() / 2))
             return 0;
-        const qint64 Written = From(Self).FBuffer.write(static_cast<const char*>(Data), static_cast<qint64>(Count));
+        const qint64 Written =
+            From(Self).FBuffer.write(static_cast<const char*>(Data), static_cast<qint64>(Count));
         return Written < 0 ? 0 : static_cast<size_t>(Written);
     });
 }

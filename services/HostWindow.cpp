@@ -8,7 +8,10 @@ const ZTWindowMethods THostWindow::Methods = {sizeof(ZTWindowMethods), &THostWin
 
 THostWindow::THostWindow(TCompanionWindow& Window) : FBridge{{&Methods}, this}, FWindow(Window) {}
 
-THostWindow& THostWindow::From(const ZTWindow* Self) { return *reinterpret_cast<const TBridge*>(Self)->Owner; }
+THostWindow& THostWindow::From(const ZTWindow* Self)
+{
+    return *reinterpret_cast<const TBridge*>(Self)->Owner;
+}
 
 uint8_t THostWindow::SetCaption(ZTWindow* Self, const char* Caption)
 {

@@ -16,11 +16,12 @@ void TPictureLibrary::GetPicture(const std::string& Name)
 }
 
 void TPictureLibrary::SetTaskBarIcon(std::uintptr_t ApplicationWindow, std::int32_t Identifier,
-                                     std::int32_t Operation, THostPopupMenu* Menu, const std::string& IconName,
-                                     const std::string& ToolTip)
+                                     std::int32_t Operation, THostPopupMenu* Menu,
+                                     const std::string& IconName, const std::string& ToolTip)
 {
-    Call<ZTSetTaskBarIconFunction>(ZT_IMAGES_LIBRARY, "SetTaskBarIcon", [&](ZTSetTaskBarIconFunction* Function) {
-        Function(ApplicationWindow, Identifier, Operation, Menu ? Menu->Object() : nullptr, IconName.c_str(),
-                 ToolTip.c_str());
-    });
+    Call<ZTSetTaskBarIconFunction>(
+        ZT_IMAGES_LIBRARY, "SetTaskBarIcon", [&](ZTSetTaskBarIconFunction* Function) {
+            Function(ApplicationWindow, Identifier, Operation, Menu ? Menu->Object() : nullptr,
+                     IconName.c_str(), ToolTip.c_str());
+        });
 }

@@ -2,8 +2,8 @@
 
 #include "LibraryBinding.h"
 
-#include <QImage>
 #include <cstdint>
+#include <QImage>
 #include <string>
 
 class THostPopupMenu;

@@ -23,16 +23,43 @@ void Write(ZTShortText& Text, const std::string& Value)
 
 } // namespace
 
-TUserConnection::TUserConnection() { std::memset(&FRecord, 0, sizeof FRecord); }
+TUserConnection::TUserConnection()
+{
+    std::memset(&FRecord, 0, sizeof FRecord);
+}
 
-std::string TUserConnection::ProxyServer() const { return Read(FRecord.ProxyServer); }
-void TUserConnection::SetProxyServer(const std::string& Value) { Write(FRecord.ProxyServer, Value); }
-std::string TUserConnection::ProxyUser() const { return Read(FRecord.ProxyUser); }
-void TUserConnection::SetProxyUser(const std::string& Value) { Write(FRecord.ProxyUser, Value); }
-std::string TUserConnection::ProxyPass() const { return Read(FRecord.ProxyPass); }
-void TUserConnection::SetProxyPass(const std::string& Value) { Write(FRecord.ProxyPass, Value); }
-std::string TUserConnection::ProxyPort() const { return Read(FRecord.ProxyPort); }
-void TUserConnection::SetProxyPort(const std::string& Value) { Write(FRecord.ProxyPort, Value); }
+std::string TUserConnection::ProxyServer() const
+{
+    return Read(FRecord.ProxyServer);
+}
+void TUserConnection::SetProxyServer(const std::string& Value)
+{
+    Write(FRecord.ProxyServer, Value);
+}
+std::string TUserConnection::ProxyUser() const
+{
+    return Read(FRecord.ProxyUser);
+}
+void TUserConnection::SetProxyUser(const std::string& Value)
+{
+    Write(FRecord.ProxyUser, Value);
+}
+std::string TUserConnection::ProxyPass() const
+{
+    return Read(FRecord.ProxyPass);
+}
+void TUserConnection::SetProxyPass(const std::string& Value)
+{
+    Write(FRecord.ProxyPass, Value);
+}
+std::string TUserConnection::ProxyPort() const
+{
+    return Read(FRecord.ProxyPort);
+}
+void TUserConnection::SetProxyPort(const std::string& Value)
+{
+    Write(FRecord.ProxyPort, Value);
+}
 
 bool operator==(const TUserConnection& Left, const TUserConnection& Right)
 {

@@ -8,11 +8,12 @@
 
 void TWeatherChannel::WeatherChannel(TCompanionWindow& MainWindow)
 {
-    Call<ZTWeatherChannelFunction>(ZT_WEATHER_LIBRARY, "WeatherChannel", [&](ZTWeatherChannelFunction* Function) {
-        THostWindow Window(MainWindow);
-        THostElement Forecast(FForecastNode);
-        Function(Window.Object(), Forecast.Object());
-    });
+    Call<ZTWeatherChannelFunction>(ZT_WEATHER_LIBRARY, "WeatherChannel",
+                                   [&](ZTWeatherChannelFunction* Function) {
+                                       THostWindow Window(MainWindow);
+                                       THostElement Forecast(FForecastNode);
+                                       Function(Window.Object(), Forecast.Object());
+                                   });
 }
 
 bool TWeatherChannel::getWeatherInfo(TCompanionWindow& MainWindow, std::uintptr_t ApplicationWindow,
@@ -21,10 +22,12 @@ bool TWeatherChannel::getWeatherInfo(TCompanionWindow& MainWindow, std::uintptr_
 {
     bool Result = false;
     const std::string Code = LeadingText(WeatherCode, MaximumCodeLength);
-    Call<ZTGetWeatherInfoFunction>(ZT_WEATHER_LIBRARY, "getWeatherInfo", [&](ZTGetWeatherInfoFunction* Function) {
-        THostWindow Window(MainWindow);
-        ZTRSSWeather* Reference = &Weather.Record();
-        Result = Function(Window.Object(), ApplicationWindow, Code.c_str(), Connection.Record(), &Reference) != 0;
-    });
+    Call<ZTGetWeatherInfoFunction>(ZT_WEATHER_LIBRARY, "getWeatherInfo",
+                                   [&](ZTGetWeatherInfoFunction* Function) {
+                                       THostWindow Window(MainWindow);
+                                       ZTRSSWeather* Reference = &Weather.Record();
+                                       Result = Function(Window.Object(), ApplicationWindow, Code.c_str(),
+                                                         Connection.Record(), &Reference) != 0;
+                                   });
     return Result;
 }

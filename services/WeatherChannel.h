@@ -2,8 +2,8 @@
 
 #include "LibraryBinding.h"
 
-#include <QDomElement>
 #include <cstdint>
+#include <QDomElement>
 #include <string>
 
 class TCompanionWindow;
@@ -25,7 +25,8 @@ public:
     // draws its picture into the window's brush bitmap and leaves its text as
     // the window's caption. False when the library or export is missing.
     bool getWeatherInfo(TCompanionWindow& MainWindow, std::uintptr_t ApplicationWindow,
-                        const std::string& WeatherCode, const TUserConnection& Connection, TRSSWeather& Weather);
+                        const std::string& WeatherCode, const TUserConnection& Connection,
+                        TRSSWeather& Weather);
 
     static constexpr std::size_t MaximumCodeLength = 255;
 

@@ -2,8 +2,8 @@
 
 #include "HostWindow.h"
 
-#include <QString>
 #include <memory>
+#include <QString>
 
 namespace {
 const char* const ExportName = "GetBrowserWin";

@@ -23,9 +23,9 @@ public:
 
     // Shows the web window (MainWindow null for the about window). Does
     // nothing unless LoadBrowser succeeded.
-    void GetBrowserWin(TCompanionWindow* MainWindow, const QString& Link, const QString& Caption, std::int32_t Top,
-                       std::int32_t Left, std::int32_t Width, std::int32_t Height, std::int32_t Delay,
-                       std::int32_t Style);
+    void GetBrowserWin(TCompanionWindow* MainWindow, const QString& Link, const QString& Caption,
+                       std::int32_t Top, std::int32_t Left, std::int32_t Width, std::int32_t Height,
+                       std::int32_t Delay, std::int32_t Style);
 
 private:
     bool FBrowserLoaded = false;

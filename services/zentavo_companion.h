@@ -43,6 +43,9 @@
  *     to SetTaskBarIcon excepted, see there); a library must not keep them.
  *     Each table starts with its own size in bytes so that tables can grow at
  *     their end.
+ *   - An export that receives the address of a host reference (ZTBitmap**,
+ *     ZTStream**, ZTRSSWeather**) works on the object it points at and leaves
+ *     the reference itself as it is.
  *   - A companion that lacks an export is tolerated: the clock acts as if the
  *     call had done nothing (empty list, false, no picture, no window).
  *
@@ -92,13 +95,13 @@ typedef struct ZTShortText
    The three references and the five reserved texts are always zero. */
 typedef struct ZTUserConnection
 {
-    uint32_t Reserved1;        /* offset 0 */
-    uint32_t Reserved2;        /* offset 4 */
-    uint32_t Reserved3;        /* offset 8 */
-    ZTShortText ProxyServer;   /* offset 12 */
-    ZTShortText ProxyUser;     /* offset 268 */
-    ZTShortText ProxyPass;     /* offset 524 */
-    ZTShortText ProxyPort;     /* offset 780: the port number as text */
+    uint32_t Reserved1;          /* offset 0 */
+    uint32_t Reserved2;          /* offset 4 */
+    uint32_t Reserved3;          /* offset 8 */
+    ZTShortText ProxyServer;     /* offset 12 */
+    ZTShortText ProxyUser;       /* offset 268 */
+    ZTShortText ProxyPass;       /* offset 524 */
+    ZTShortText ProxyPort;       /* offset 780: the port number as text */
     ZTShortText ReservedText[5]; /* offset 1036 */
 } ZTUserConnection;
 
@@ -316,8 +319,9 @@ typedef int32_t ZTWeatherChannelFunction(ZTWindow* MainWindow, ZTElement* Foreca
    transparent colour) and leaves the weather text as the window's caption,
    which the clock then shows as its heads-up line. *Weather is the output
    area. Returns true when the weather was fetched. */
-typedef uint8_t ZTGetWeatherInfoFunction(ZTWindow* MainWindow, uintptr_t ApplicationWindow, const char* WeatherCode,
-                                         ZTUserConnection Connection, ZTRSSWeather** Weather);
+typedef uint8_t ZTGetWeatherInfoFunction(ZTWindow* MainWindow, uintptr_t ApplicationWindow,
+                                         const char* WeatherCode, ZTUserConnection Connection,
+                                         ZTRSSWeather** Weather);
 
 /* popup.so: GetBrowserWin(MainWindow, Link, Caption, Top, Left, Width, Height,
                            Delay, Style)
@@ -327,8 +331,8 @@ typedef uint8_t ZTGetWeatherInfoFunction(ZTWindow* MainWindow, uintptr_t Applica
    returns, so a window that outlives it must keep the library loaded. The
    result is ignored. */
 typedef int32_t ZTGetBrowserWinFunction(ZTWindow* MainWindow, const uint16_t* Link, const uint16_t* Caption,
-                                        int32_t Top, int32_t Left, int32_t Width, int32_t Height, int32_t Delay,
-                                        int32_t Style);
+                                        int32_t Top, int32_t Left, int32_t Width, int32_t Height,
+                                        int32_t Delay, int32_t Style);
 
 #ifdef __cplusplus
 } /* extern "C" */

@@ -1,6 +1,7 @@
+#include "services/AddOn.h"
+
 #include "CompanionFolder.h"
 #include "TestLibraryLoader.h"
-#include "services/AddOn.h"
 
 using testing::ElementsAre;
 using testing::IsEmpty;
@@ -20,8 +21,8 @@ TEST_F(AddOnTest, ListsAreSplitAndCopiedBeforeTheLibraryIsReleased)
     EXPECT_THAT(getTimeServers(Loader), ElementsAre("a.example", "b.example"));
     EXPECT_EQ(Loader.Held(), 0);
     EXPECT_THAT(Log(), ElementsAre("load ztaddon", "getProvinces text", "unload ztaddon", "load ztaddon",
-                                   "getGMTLocations text", "unload ztaddon", "load ztaddon", "getTimeServers text",
-                                   "unload ztaddon"));
+                                   "getGMTLocations text", "unload ztaddon", "load ztaddon",
+                                   "getTimeServers text", "unload ztaddon"));
 }
 
 TEST_F(AddOnTest, NullTextIsAnEmptyList)

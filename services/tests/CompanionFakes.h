@@ -5,9 +5,9 @@
 #include "services/CompanionWindow.h"
 #include "services/UserConnection.h"
 
-#include <QImage>
 #include <cstring>
 #include <fstream>
+#include <QImage>
 #include <stdexcept>
 #include <string>
 #include <vector>

@@ -23,7 +23,10 @@ void TCompanionFolder::SetUp()
     std::filesystem::current_path(FFolder);
 }
 
-void TCompanionFolder::TearDown() { std::filesystem::current_path(FPrevious); }
+void TCompanionFolder::TearDown()
+{
+    std::filesystem::current_path(FPrevious);
+}
 
 void TCompanionFolder::Install(std::initializer_list<const char*> Names)
 {

@@ -1,5 +1,6 @@
-#include "CompanionFolder.h"
 #include "services/ConfigDocument.h"
+
+#include "CompanionFolder.h"
 #include "services/ConfigError.h"
 
 #include <QByteArray>
@@ -153,7 +154,8 @@ TEST_F(ConfigDocumentTest, DocumentNeverLoadedOrWithAnotherRootIsAnError)
 
 TEST_F(ConfigDocumentTest, EncodingComesFromTheDocumentWhenReadingAndWriting)
 {
-    WriteFile("latin.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><zentavo caption=\"S\xe3o Paulo\"/>");
+    WriteFile("latin.xml",
+              "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><zentavo caption=\"S\xe3o Paulo\"/>");
     Document.LoadFromFile("latin.xml");
     EXPECT_EQ(TConfigDocument::Attribute(Document.Element("zentavo"), "caption"), "São Paulo");
 

@@ -1,8 +1,9 @@
+#include "services/HTTPConnection.h"
+
 #include "CompanionFakes.h"
 #include "CompanionFolder.h"
-#include "TestLibraryLoader.h"
 #include "services/CompanionError.h"
-#include "services/HTTPConnection.h"
+#include "TestLibraryLoader.h"
 
 #include <QByteArray>
 
@@ -26,8 +27,8 @@ TEST_F(HTTPConnectionTest, BeepComesBeforeEveryQueryAndEachQueryLoadsAndReleases
     EXPECT_EQ(Connection.EntryPoint(), nullptr);
     EXPECT_EQ(Connection.LibraryHandle(), nullptr);
     EXPECT_EQ(Loader.Held(), 0);
-    EXPECT_THAT(Log(), ElementsAre("beep", "load connection", "getConnectionStatus", "unload connection", "beep",
-                                   "load connection", "getConnectionStatus", "unload connection"));
+    EXPECT_THAT(Log(), ElementsAre("beep", "load connection", "getConnectionStatus", "unload connection",
+                                   "beep", "load connection", "getConnectionStatus", "unload connection"));
 }
 
 TEST_F(HTTPConnectionTest, MissingLibraryStillBeepsAndFindsNoConnection)
@@ -89,8 +90,8 @@ TEST_F(HTTPConnectionTest, TimeSynchronisationPassesTrueTheServerAndTheRecord)
     EXPECT_EQ(ReadFile("SincNetworkTime.record"), PatternRecordBytes());
     EXPECT_FALSE(Connection.SincNetworkTime("", PatternConnection()));
     EXPECT_THAT(Log(), ElementsAre("load connection", "SincNetworkTime always=1 server=a.ntp.local",
-                                   "unload connection", "load connection", "SincNetworkTime always=1 server=",
-                                   "unload connection"));
+                                   "unload connection", "load connection",
+                                   "SincNetworkTime always=1 server=", "unload connection"));
 }
 
 TEST_F(HTTPConnectionTest, ExceptionFromALibraryArrivesAsAnErrorAfterTheRelease)

@@ -5,9 +5,9 @@
 #include "services/HostStream.h"
 #include "services/HostWindow.h"
 
+#include <gtest/gtest.h>
 #include <QByteArray>
 #include <QDomDocument>
-#include <gtest/gtest.h>
 
 TEST(HostObjectsTest, TablesStartWithTheirOwnSize)
 {
@@ -60,7 +60,8 @@ TEST(HostObjectsTest, StreamAppendsAtItsEnd)
 TEST(HostObjectsTest, ElementCopiesTextsIntoSmallBuffersAndSkipsNonElements)
 {
     QDomDocument Document;
-    Document.setContent(QByteArray("<services><item id=\"s1\" empty=\"\"/><!-- note -->text<other/></services>"));
+    Document.setContent(
+        QByteArray("<services><item id=\"s1\" empty=\"\"/><!-- note -->text<other/></services>"));
     THostElement Host(Document.documentElement());
     ZTElement* Element = Host.Object();
     const ZTElementMethods* Methods = Element->Methods;

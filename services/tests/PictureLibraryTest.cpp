@@ -1,8 +1,9 @@
+#include "services/PictureLibrary.h"
+
 #include "CompanionFakes.h"
 #include "CompanionFolder.h"
-#include "TestLibraryLoader.h"
 #include "services/HostPopupMenu.h"
-#include "services/PictureLibrary.h"
+#include "TestLibraryLoader.h"
 
 #include <QImage>
 
@@ -82,17 +83,18 @@ TEST_F(PictureLibraryTest, TrayIconGetsItsArgumentsAndCanPopTheMenuUp)
     TFakeMenu Menu;
     THostPopupMenu HostMenu(Menu);
     TPictureLibrary Pictures(Loader);
-    Pictures.SetTaskBarIcon(0x3a00007, TPictureLibrary::TaskIconIdentifier, TPictureLibrary::ShowIcon, &HostMenu,
-                            "CLOCK", "Despertador: 07:30");
-    Pictures.SetTaskBarIcon(0x3a00007, TPictureLibrary::TaskIconIdentifier, TPictureLibrary::RemoveIcon, nullptr,
-                            "CLOCK", "");
+    Pictures.SetTaskBarIcon(0x3a00007, TPictureLibrary::TaskIconIdentifier, TPictureLibrary::ShowIcon,
+                            &HostMenu, "CLOCK", "Despertador: 07:30");
+    Pictures.SetTaskBarIcon(0x3a00007, TPictureLibrary::TaskIconIdentifier, TPictureLibrary::RemoveIcon,
+                            nullptr, "CLOCK", "");
     EXPECT_THAT(Menu.Points, ElementsAre(std::make_pair(10, 20)));
-    EXPECT_THAT(Log(), ElementsAre("load images",
-                                   "SetTaskBarIcon window=60817415 id=193 operation=0 menu=yes icon=CLOCK "
-                                   "tip=Despertador: 07:30",
-                                   "Popup 1", "unload images", "load images",
-                                   "SetTaskBarIcon window=60817415 id=193 operation=2 menu=null icon=CLOCK tip=",
-                                   "unload images"));
+    EXPECT_THAT(Log(),
+                ElementsAre("load images",
+                            "SetTaskBarIcon window=60817415 id=193 operation=0 menu=yes icon=CLOCK "
+                            "tip=Despertador: 07:30",
+                            "Popup 1", "unload images", "load images",
+                            "SetTaskBarIcon window=60817415 id=193 operation=2 menu=null icon=CLOCK tip=",
+                            "unload images"));
 }
 
 TEST_F(PictureLibraryTest, MenuThatFailsReportsFalseToTheLibrary)

@@ -1,7 +1,8 @@
+#include "services/SysUpdate.h"
+
 #include "CompanionFakes.h"
 #include "CompanionFolder.h"
 #include "TestLibraryLoader.h"
-#include "services/SysUpdate.h"
 
 #include <QDomDocument>
 
@@ -12,8 +13,9 @@ namespace {
 QDomDocument Libraries()
 {
     QDomDocument Document;
-    Document.setContent(QByteArray("<zentavo><library url=\"http://localhost/lu\">"
-                                   "<weather version=\"2\"/><!-- staged later --><popup/></library></zentavo>"));
+    Document.setContent(
+        QByteArray("<zentavo><library url=\"http://localhost/lu\">"
+                   "<weather version=\"2\"/><!-- staged later --><popup/></library></zentavo>"));
     return Document;
 }
 

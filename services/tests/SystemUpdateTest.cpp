@@ -1,11 +1,12 @@
-#include "CompanionFolder.h"
-#include "TestFileSystem.h"
-#include "services/ConfigDocument.h"
-#include "services/ConfigError.h"
 #include "services/SystemUpdate.h"
 
-#include <QByteArray>
+#include "CompanionFolder.h"
+#include "services/ConfigDocument.h"
+#include "services/ConfigError.h"
+#include "TestFileSystem.h"
+
 #include <filesystem>
+#include <QByteArray>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -118,7 +119,8 @@ TEST_F(SystemUpdateTest, StagedFileOthersCouldWriteIsNeverSwappedIn)
 TEST_F(SystemUpdateTest, FolderOthersCouldWriteSwapsNothing)
 {
     WriteFile("weather.so_", "planted");
-    std::filesystem::permissions(FFolder, std::filesystem::perms::others_write, std::filesystem::perm_options::add);
+    std::filesystem::permissions(FFolder, std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::add);
     Update();
     std::filesystem::permissions(FFolder, std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);

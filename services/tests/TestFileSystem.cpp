@@ -2,7 +2,10 @@
 
 #include <filesystem>
 
-bool TTestFileSystem::FileExists(const std::string& Name) const { return std::filesystem::is_regular_file(Name); }
+bool TTestFileSystem::FileExists(const std::string& Name) const
+{
+    return std::filesystem::is_regular_file(Name);
+}
 
 bool TTestFileSystem::DeleteFile(const std::string& Name)
 {

@@ -29,7 +29,7 @@ TEST(TextLinesTest, LeadingTextCutsOnCharacterBoundaries)
 {
     EXPECT_EQ(LeadingText("abc", 5), "abc");
     EXPECT_EQ(LeadingText("abcdef", 3), "abc");
-    EXPECT_EQ(LeadingText("a\xe2\x82\xac", 3), "a");  // the euro sign needs three bytes
+    EXPECT_EQ(LeadingText("a\xe2\x82\xac", 3), "a"); // the euro sign needs three bytes
     EXPECT_EQ(LeadingText("a\xe2\x82\xac", 4), "a\xe2\x82\xac");
     EXPECT_EQ(LeadingText("\xf0\x9f\x8c\x8d", 2), "");
 }

@@ -1,11 +1,12 @@
-#include "CompanionFakes.h"
-#include "CompanionFolder.h"
-#include "TestLibraryLoader.h"
-#include "services/RSSWeather.h"
 #include "services/WeatherChannel.h"
 
-#include <QDomDocument>
+#include "CompanionFakes.h"
+#include "CompanionFolder.h"
+#include "services/RSSWeather.h"
+#include "TestLibraryLoader.h"
+
 #include <cstring>
+#include <QDomDocument>
 
 using testing::ElementsAre;
 
@@ -25,7 +26,8 @@ TEST_F(WeatherChannelTest, ForecastServiceReadsTheElementThroughTheTable)
     Document.setContent(QByteArray("<zentavo><library><weather><forecast font=\"Previsão do tempo\">"
                                    "<city/><days/></forecast></weather></library></zentavo>"));
     TWeatherChannel Channel(Loader);
-    Channel.SetForecastNode(Document.documentElement().firstChildElement().firstChildElement().firstChildElement());
+    Channel.SetForecastNode(
+        Document.documentElement().firstChildElement().firstChildElement().firstChildElement());
     Channel.WeatherChannel(Window);
     EXPECT_EQ(Channel.ForecastNode().tagName(), "forecast");
     EXPECT_EQ(Loader.Held(), 0);
@@ -67,7 +69,8 @@ TEST_F(WeatherChannelTest, CodeIsCutTo255Bytes)
 {
     Install({"weather.so"});
     TWeatherChannel(Loader).getWeatherInfo(Window, 1, std::string(300, 'c'), TUserConnection(), Weather);
-    EXPECT_THAT(Log(), testing::Contains("getWeatherInfo window=1 code=" + std::string(255, 'c') + " length=255"));
+    EXPECT_THAT(Log(),
+                testing::Contains("getWeatherInfo window=1 code=" + std::string(255, 'c') + " length=255"));
 }
 
 TEST_F(WeatherChannelTest, FailingWindowAndMissingBrushReachTheLibraryAsNeutralResults)
@@ -76,8 +79,8 @@ TEST_F(WeatherChannelTest, FailingWindowAndMissingBrushReachTheLibraryAsNeutralR
     Window.Broken = true;
     EXPECT_TRUE(TWeatherChannel(Loader).getWeatherInfo(Window, 1, "BR2", TUserConnection(), Weather));
     EXPECT_EQ(Window.Caption, "watch");
-    EXPECT_THAT(Log(), ElementsAre("load weather", "getWeatherInfo window=1 code=BR2 length=3", "SetCaption 0",
-                                   "no brush", "unload weather"));
+    EXPECT_THAT(Log(), ElementsAre("load weather", "getWeatherInfo window=1 code=BR2 length=3",
+                                   "SetCaption 0", "no brush", "unload weather"));
 }
 
 TEST_F(WeatherChannelTest, MissingLibraryOrExportYieldsFalseAndLeavesTheWindowAlone)

@@ -1,7 +1,8 @@
+#include "services/WebPopup.h"
+
 #include "CompanionFakes.h"
 #include "CompanionFolder.h"
 #include "TestLibraryLoader.h"
-#include "services/WebPopup.h"
 
 #include <QString>
 
@@ -46,7 +47,8 @@ TEST_F(WebPopupTest, AboutWindowGetsNoMainWindowAndNegativeNumbersStay)
     ASSERT_TRUE(Popup.LoadBrowser());
     Popup.GetBrowserWin(nullptr, "http://localhost/sobre", "Sobre", -25536, 0, 300, 200, 0, 0);
     Popup.UnloadBrowser();
-    EXPECT_THAT(Log(), ElementsAre("load popup", "GetBrowserWin window=null -25536 0 300 200 0 0", "unload popup"));
+    EXPECT_THAT(Log(),
+                ElementsAre("load popup", "GetBrowserWin window=null -25536 0 300 200 0 0", "unload popup"));
 }
 
 TEST_F(WebPopupTest, MissingLibraryShowsNothing)

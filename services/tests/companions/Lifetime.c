@@ -2,5 +2,11 @@
    each call pay its own load and release. */
 #include "Record.h"
 
-__attribute__((constructor)) static void Loaded(void) { ZtLog("load %s", ZT_COMPANION_NAME); }
-__attribute__((destructor)) static void Unloaded(void) { ZtLog("unload %s", ZT_COMPANION_NAME); }
+__attribute__((constructor)) static void Loaded(void)
+{
+    ZtLog("load %s", ZT_COMPANION_NAME);
+}
+__attribute__((destructor)) static void Unloaded(void)
+{
+    ZtLog("unload %s", ZT_COMPANION_NAME);
+}

@@ -29,8 +29,9 @@ void GetPicture(ZTBitmap** PictureBitmap, const char* Name)
 void SetTaskBarIcon(uintptr_t ApplicationWindow, int32_t Identifier, int32_t Operation, ZTPopupMenu* Menu,
                     const char* IconName, const char* ToolTip)
 {
-    ZtLog("SetTaskBarIcon window=%lu id=%d operation=%d menu=%s icon=%s tip=%s", (unsigned long)ApplicationWindow,
-          (int)Identifier, (int)Operation, Menu ? "yes" : "null", IconName, ToolTip);
+    ZtLog("SetTaskBarIcon window=%lu id=%d operation=%d menu=%s icon=%s tip=%s",
+          (unsigned long)ApplicationWindow, (int)Identifier, (int)Operation, Menu ? "yes" : "null", IconName,
+          ToolTip);
     if (Menu != NULL)
         ZtLog("Popup %d", Menu->Methods->Popup(Menu, 10, 20));
 }

@@ -5,4 +5,7 @@
 
 ZT_EXPORT ZTGetConnectionStatusFunction getConnectionStatus;
 
-uint8_t getConnectionStatus() { throw std::runtime_error("modem on fire"); }
+uint8_t getConnectionStatus()
+{
+    throw std::runtime_error("modem on fire");
+}

@@ -18,8 +18,8 @@ int32_t WeatherChannel(ZTWindow* MainWindow, ZTElement* Forecast)
     Methods->Attribute(Forecast, "font", Font, sizeof Font);
     char Nothing[8];
     const int64_t Missing = Methods->Attribute(Forecast, "nothing", Nothing, sizeof Nothing);
-    ZtLog("WeatherChannel window=%s %s font=%s length=%lld small=%s missing=%lld", MainWindow ? "yes" : "null",
-          Name, Font, (long long)Length, Small, (long long)Missing);
+    ZtLog("WeatherChannel window=%s %s font=%s length=%lld small=%s missing=%lld",
+          MainWindow ? "yes" : "null", Name, Font, (long long)Length, Small, (long long)Missing);
     const int32_t Count = Methods->ChildCount(Forecast);
     for (int32_t Index = 0; Index < Count; ++Index) {
         ZTElement* Child = Methods->Child(Forecast, Index);

@@ -40,6 +40,15 @@ int32_t SysShootDown(void)
     return 1234;
 }
 
-const char* getGMTLocations(void) { return List("getGMTLocations"); }
-const char* getProvinces(void) { return List("getProvinces"); }
-const char* getTimeServers(void) { return List("getTimeServers"); }
+const char* getGMTLocations(void)
+{
+    return List("getGMTLocations");
+}
+const char* getProvinces(void)
+{
+    return List("getProvinces");
+}
+const char* getTimeServers(void)
+{
+    return List("getTimeServers");
+}
