@@ -14,6 +14,8 @@ struct TTimeZoneInformation
     std::int32_t StandardBias = 0;
     std::string DaylightName;
     std::int32_t DaylightBias = 0;
+
+    friend bool operator==(const TTimeZoneInformation&, const TTimeZoneInformation&) = default;
 };
 
 class TTimeZoneService
