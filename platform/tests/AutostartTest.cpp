@@ -1,0 +1,88 @@
+#include "platform/FakeAutostart.h"
+#include "platform/XdgAutostart.h"
+#include "TemporaryHome.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace Platform;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Contents(const std::string& Path)
+{
+    std::ifstream File(Path);
+    return std::string(std::istreambuf_iterator<char>(File), {});
+}
+
+} // namespace
+
+TEST(XdgAutostart, WritesTheEntryTheSessionStarts)
+{
+    const std::string Entry = std::string(std::getenv("XDG_CONFIG_HOME")) + "/autostart/zentavo-3d.desktop";
+    TXdgAutostart Autostart;
+    EXPECT_EQ(Autostart.EntryPath(), Entry);
+    Autostart.Enable("/opt/zentavo/zentavo-3d", "/home/ana/.local/share/zentavo-3d");
+    EXPECT_EQ(Contents(Entry), "[Desktop Entry]\n"
+                               "Type=Application\n"
+                               "Name=Zentavo 3D\n"
+                               "Exec=/opt/zentavo/zentavo-3d\n"
+                               "Path=/home/ana/.local/share/zentavo-3d\n"
+                               "X-GNOME-Autostart-enabled=true\n");
+    Autostart.Enable("/usr/bin/zentavo-3d", "/tmp");
+    EXPECT_NE(Contents(Entry).find("Exec=/usr/bin/zentavo-3d\n"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(Entry).parent_path()), fs::directory_iterator()),
+              1);
+
+    Autostart.Disable();
+    EXPECT_FALSE(fs::exists(Entry));
+    EXPECT_NO_THROW(Autostart.Disable());
+}
+
+TEST(XdgAutostart, QuotesTheExecutableAsTheDesktopEntryFormatAsks)
+{
+    // Spaces need quotes; inside them $ " ` \ take a backslash; % doubles; and
+    // then every backslash doubles again as in any value.
+    EXPECT_NE(TXdgAutostart::EntryText("/opt/Zentavo 3D/zentavo-3d", "/w")
+                  .find("Exec=\"/opt/Zentavo 3D/zentavo-3d\"\n"),
+              std::string::npos);
+    EXPECT_NE(TXdgAutostart::EntryText("/a b/$x\"y\\z%`", "/w")
+                  .find("Exec=\"/a b/\\\\$x\\\\\"y\\\\\\\\z%%\\\\`\"\n"),
+              std::string::npos);
+    EXPECT_NE(TXdgAutostart::EntryText("/plain/100%", "/w").find("Exec=/plain/100%%\n"), std::string::npos);
+    EXPECT_NE(TXdgAutostart::EntryText("/x", " lead\\ing\nline").find("Path=\\slead\\\\ing\\nline\n"),
+              std::string::npos);
+}
+
+TEST(XdgAutostart, ARelativeExecutableBecomesAbsolute)
+{
+    const std::string Text = TXdgAutostart::EntryText("build/zentavo-3d", "/w");
+    EXPECT_NE(Text.find("Exec=" + (fs::current_path() / "build/zentavo-3d").string() + "\n"),
+              std::string::npos);
+}
+
+TEST(XdgAutostart, FailuresAreReported)
+{
+    const std::string Folder = Zentavo::Testing::MakeScratchFolder("autostart");
+    std::ofstream(Folder + "/file") << "x";
+    EXPECT_THROW(TXdgAutostart(Folder + "/file/autostart/zentavo-3d.desktop").Enable("/x", "/w"),
+                 std::runtime_error);
+    fs::create_directories(Folder + "/entry.desktop/inside");
+    EXPECT_THROW(TXdgAutostart(Folder + "/entry.desktop").Disable(), std::runtime_error);
+}
+
+TEST(FakeAutostart, RecordsTheSwitch)
+{
+    TFakeAutostart Autostart;
+    EXPECT_FALSE(Autostart.Enabled());
+    Autostart.Enable("/bin/zentavo-3d", "/work");
+    EXPECT_TRUE(Autostart.Enabled());
+    Autostart.Disable();
+    EXPECT_FALSE(Autostart.Enabled());
+    ASSERT_EQ(Autostart.Calls().size(), 2u);
+    EXPECT_EQ(Autostart.Calls()[0].Executable, "/bin/zentavo-3d");
+    EXPECT_EQ(Autostart.Calls()[0].WorkingFolder, "/work");
+}
