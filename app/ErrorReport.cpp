@@ -1,0 +1,42 @@
+#include "ErrorReport.h"
+
+#include "ZentavoApplication.h"
+
+#include <QMessageBox>
+
+namespace {
+std::function<void(const QString&)>& ErrorBoxHandler()
+{
+    static std::function<void(const QString&)> Handler;
+    return Handler;
+}
+} // namespace
+
+void SetErrorBoxHandler(std::function<void(const QString&)> Handler) { ErrorBoxHandler() = std::move(Handler); }
+
+void ShowErrorBox(const QString& Text)
+{
+    if (ErrorBoxHandler()) {
+        ErrorBoxHandler()(Text);
+        return;
+    }
+    QMessageBox Box(QMessageBox::Critical, TZentavoApplication::Title(), Text, QMessageBox::Ok);
+    Box.exec();
+}
+
+void ReportException(const std::exception& Error) { ShowErrorBox(QString::fromUtf8(Error.what())); }
+
+void ReportUnknownException() { ShowErrorBox(QStringLiteral("Erro desconhecido.")); }
+
+bool RunGuarded(const std::function<void()>& Action)
+{
+    try {
+        Action();
+        return true;
+    } catch (const std::exception& Error) {
+        ReportException(Error);
+    } catch (...) {
+        ReportUnknownException();
+    }
+    return false;
+}

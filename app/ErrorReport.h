@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <functional>
+
+// The application's general error report: a modal error box titled with the
+// application title. Every handler, timer callback and start-up step ends
+// here when it fails; the program keeps running.
+void ShowErrorBox(const QString& Text);
+void ReportException(const std::exception& Error);
+void ReportUnknownException();
+
+// Runs Action, sending any exception it throws to the error report instead
+// of letting it cross the event loop. True when Action completed.
+bool RunGuarded(const std::function<void()>& Action);
+
+// Tests replace the modal box with a recorder; an empty function restores it.
+void SetErrorBoxHandler(std::function<void(const QString&)> Handler);

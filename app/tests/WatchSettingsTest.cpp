@@ -1,0 +1,280 @@
+#include "WatchFixture.h"
+
+#include "app/FlatImageButton.h"
+#include "app/GMT_System.h"
+
+#include <QCoreApplication>
+
+#include <cstring>
+#include <filesystem>
+
+using Platform::TRegistryValue;
+
+namespace {
+class WatchSettingsTest : public TWatchFixture
+{
+};
+} // namespace
+
+TEST_F(WatchSettingsTest, AnAbsentKeyIsCreatedAndTheLoadStopsAtPitch)
+{
+    Twatch& Watch = Start();
+    EXPECT_TRUE(Registry.KeyExists(KeyPath));
+    EXPECT_EQ(Watch.y(), 0);
+    EXPECT_EQ(Watch.x(), 0);
+    EXPECT_EQ(Watch.Alpha(), 255);
+    ASSERT_FALSE(Errors.empty());
+    EXPECT_EQ(Errors.front(), QStringLiteral("Erro ao carregar configurações."));
+    // Every later field keeps its zero state.
+    EXPECT_EQ(Watch.GMTSystem->Task, 0);
+    EXPECT_FALSE(Watch.GMTSystem->RunOnce);
+    EXPECT_FALSE(Watch.GMTSystem->SunTime);
+    EXPECT_EQ(Watch.GMTSystem->GMT, 0);
+    EXPECT_TRUE(TimeZone.Writes().empty()) << "the daylight bias step was never reached";
+}
+
+TEST_F(WatchSettingsTest, ASaveAfterAFailedLoadMakesTheNextLoadComplete)
+{
+    Start();
+    Close();
+    Errors.clear();
+    Twatch& Again = Start();
+    EXPECT_TRUE(Errors.empty()) << Errors.front().toStdString();
+    EXPECT_EQ(Again.GMTSystem->Task, 0);
+    EXPECT_FALSE(Again.GMTSystem->RunOnce);
+}
+
+TEST_F(WatchSettingsTest, StoredValuesReachTheWindowTheGlobeAndTheRecord)
+{
+    SeedStore();
+    StoreText("Top", "120");
+    StoreText("Left", "-30");
+    StoreText("Alpha", "300");
+    StoreText("Playtime", "200");
+    StoreText("GMT", "-3");
+    StoreText("Location", "(GMT-03:00) Brasília");
+    StoreText("Waiting", "1");
+    StoreText("Sound", "/tmp/alarme.wav");
+    StoreText("AppChild", "xterm -e top");
+    StoreText("RunOnce", "0");
+    StoreText("SunTime", "0");
+    StoreText("TimeServer", "ntp.local");
+    StoreText("User", "proxy.local");
+    StoreText("Pass", std::string(300, 'p'));
+    StoreText("Port", "3128");
+    StoreText("UF", "Recife|BRXX0200");
+    StoreFloat("Turn", -157.5);
+    StoreFloat("FocalLength", 200);
+    Registry.SetValue(KeyPath, "Task", TRegistryValue::FromString("1", Platform::TRegistryType::ExpandString));
+
+    Twatch& Watch = Start();
+    EXPECT_TRUE(Errors.empty());
+    EXPECT_EQ(Watch.y(), 120);
+    EXPECT_EQ(Watch.x(), -30);
+    EXPECT_EQ(Watch.Alpha(), 44) << "only the low 8 bits of 300";
+    ASSERT_FALSE(Shape.Opacities().empty());
+    EXPECT_EQ(Shape.Opacities().back().Alpha, 44);
+    EXPECT_FLOAT_EQ(Watch.Planetarium->TurnAngle(), -157.5f);
+    EXPECT_FLOAT_EQ(Watch.Camera_1->FocalLength(), 200.0f);
+    const TGMT_System& System = *Watch.GMTSystem;
+    EXPECT_EQ(System.Playtime, -56);
+    EXPECT_EQ(System.GMT, -3);
+    EXPECT_EQ(System.Location, "(GMT-03:00) Brasília");
+    EXPECT_EQ(System.Task, 1);
+    EXPECT_TRUE(System.Waiting);
+    EXPECT_DOUBLE_EQ(System.DateTime, 46000.3125);
+    EXPECT_EQ(System.Sound, "/tmp/alarme.wav");
+    EXPECT_EQ(System.AppChild, "xterm -e top");
+    EXPECT_FALSE(System.RunOnce);
+    EXPECT_FALSE(System.SunTime);
+    EXPECT_EQ(System.TimeServer, "ntp.local");
+    EXPECT_EQ(System.Connection.ProxyServer(), "proxy.local");
+    EXPECT_EQ(System.Connection.ProxyPass(), std::string(255, 'p'));
+    EXPECT_EQ(System.Connection.ProxyPort(), "3128");
+    EXPECT_EQ(System.Connection.ProxyUser(), "");
+    EXPECT_EQ(System.UF, "Recife|BRXX0200");
+}
+
+TEST_F(WatchSettingsTest, AMissingTaskBecomesNoKindAndIsSavedBackAs255)
+{
+    SeedStore();
+    Twatch& Watch = Start();
+    EXPECT_EQ(Watch.GMTSystem->Task, 255);
+    EXPECT_TRUE(Watch.GMTSystem->RunOnce);
+    EXPECT_TRUE(Watch.GMTSystem->SunTime);
+    Close();
+    EXPECT_EQ(StoredText("Task"), "255");
+}
+
+TEST_F(WatchSettingsTest, ATopThatIsNoNumberGivesZeroAndTheLoadGoesOn)
+{
+    SeedStore();
+    StoreText("Top", "alto");
+    StoreText("GMT", "5");
+    Twatch& Watch = Start();
+    EXPECT_EQ(Watch.y(), 0);
+    EXPECT_EQ(Watch.GMTSystem->GMT, 5);
+    EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(WatchSettingsTest, ATopStoredAsANumberTypeFailsTheLoad)
+{
+    SeedStore();
+    Registry.SetValue(KeyPath, "Top", TRegistryValue::FromDWord(10));
+    StoreText("GMT", "5");
+    Twatch& Watch = Start();
+    ASSERT_FALSE(Errors.empty());
+    EXPECT_EQ(Errors.front(), QStringLiteral("Erro ao carregar configurações."));
+    EXPECT_EQ(Watch.GMTSystem->GMT, 0) << "fields after the failure keep their zero state";
+}
+
+TEST_F(WatchSettingsTest, TheDaylightBiasFollowsSunTimeOnLoadAndSave)
+{
+    SeedStore();
+    StoreText("SunTime", "1");
+    Twatch& Watch = Start();
+    ASSERT_EQ(TimeZone.Writes().size(), 1u);
+    EXPECT_EQ(TimeZone.Writes().back().DaylightBias, -60);
+    Watch.GMTSystem->SunTime = false;
+    Watch.zt_SaveSettings();
+    ASSERT_EQ(TimeZone.Writes().size(), 2u);
+    EXPECT_EQ(TimeZone.Writes().back().DaylightBias, 0);
+}
+
+TEST_F(WatchSettingsTest, ARefusedTimeZoneWriteIsIgnored)
+{
+    SeedStore();
+    TimeZone.SetAcceptWrites(false);
+    Start();
+    EXPECT_TRUE(Errors.empty());
+    EXPECT_EQ(TimeZone.Writes().size(), 1u);
+}
+
+TEST_F(WatchSettingsTest, TheRunEntryAndTheSessionAutostartFollowRunOnce)
+{
+    SeedStore();
+    Twatch& Watch = Start();
+    Watch.GMTSystem->RunOnce = true;
+    Watch.zt_SaveSettings();
+    const auto Entry = Registry.Value(RunPath, "ZENTAVO.EXE");
+    ASSERT_TRUE(Entry.has_value());
+    EXPECT_EQ(Entry->AsText(), QCoreApplication::applicationFilePath().toStdString());
+    EXPECT_TRUE(Autostart.Enabled());
+    EXPECT_EQ(Autostart.Calls().back().WorkingFolder, std::filesystem::current_path().string());
+
+    Watch.GMTSystem->RunOnce = false;
+    Watch.zt_SaveSettings();
+    EXPECT_FALSE(Registry.Value(RunPath, "ZENTAVO.EXE").has_value());
+    EXPECT_FALSE(Autostart.Enabled());
+    Watch.zt_SaveSettings(); // a missing value is no error
+    EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(WatchSettingsTest, ARoundTripRestoresEverySetting)
+{
+    SeedStore();
+    Twatch& First = Start();
+    First.move(77, 88);
+    First.SetAlpha(180);
+    First.Planetarium->SetPitchAngle(12.5f);
+    First.Planetarium->SetRollAngle(-40);
+    First.Planetarium->SetTurnAngle(95);
+    First.Camera_1->SetFocalLength(150);
+    First.ScreenView->Buffer().Lighting = false;
+    TGMT_System& System = *First.GMTSystem;
+    System.GMT = 9;
+    System.Location = "(GMT+09:00) Tóquio";
+    System.Task = 2;
+    System.Waiting = true;
+    System.DateTime = 46100.75;
+    System.Playtime = -3;
+    System.Sound = "sino.wav";
+    System.AppChild = "gedit";
+    System.RunOnce = false;
+    System.SunTime = false;
+    System.TimeServer = "pool.local";
+    System.Connection.SetProxyServer("proxy");
+    System.Connection.SetProxyUser("ana");
+    System.Connection.SetProxyPass("segredo");
+    System.Connection.SetProxyPort("8080");
+    System.UF = "Natal|BRXX0160";
+    Close();
+
+    Twatch& Second = Start();
+    EXPECT_TRUE(Errors.empty());
+    EXPECT_EQ(Second.pos(), QPoint(77, 88));
+    EXPECT_EQ(Second.Alpha(), 180);
+    EXPECT_FLOAT_EQ(Second.Planetarium->PitchAngle(), 12.5f);
+    EXPECT_FLOAT_EQ(Second.Planetarium->RollAngle(), -40);
+    EXPECT_FLOAT_EQ(Second.Planetarium->TurnAngle(), 95);
+    EXPECT_FLOAT_EQ(Second.Camera_1->FocalLength(), 150);
+    EXPECT_FALSE(Second.ScreenView->Buffer().Lighting);
+    const TGMT_System& Loaded = *Second.GMTSystem;
+    EXPECT_EQ(Loaded.GMT, 9);
+    EXPECT_EQ(Loaded.Location, "(GMT+09:00) Tóquio");
+    EXPECT_EQ(Loaded.Task, 2);
+    EXPECT_TRUE(Loaded.Waiting);
+    EXPECT_DOUBLE_EQ(Loaded.DateTime, 46100.75);
+    EXPECT_EQ(Loaded.Playtime, -3);
+    EXPECT_EQ(Loaded.Sound, "sino.wav");
+    EXPECT_EQ(Loaded.AppChild, "gedit");
+    EXPECT_FALSE(Loaded.RunOnce);
+    EXPECT_FALSE(Loaded.SunTime);
+    EXPECT_EQ(Loaded.TimeServer, "pool.local");
+    EXPECT_EQ(Loaded.Connection.ProxyServer(), "proxy");
+    EXPECT_EQ(Loaded.Connection.ProxyUser(), "") << "the proxy user is not kept";
+    EXPECT_EQ(Loaded.Connection.ProxyPass(), "segredo");
+    EXPECT_EQ(Loaded.Connection.ProxyPort(), "8080");
+    EXPECT_EQ(Loaded.UF, "Natal|BRXX0160");
+    EXPECT_EQ(StoredText("Playtime"), "-3");
+}
+
+TEST_F(WatchSettingsTest, ValuesTheClockDoesNotKnowSurviveASave)
+{
+    SeedStore();
+    StoreText("Theme", "escuro");
+    Registry.SetValue("Software\\Zentavo-3D\\other", "Kept", TRegistryValue::FromDWord(7));
+    Start();
+    Close();
+    EXPECT_EQ(StoredText("Theme"), "escuro");
+    EXPECT_EQ(Registry.Value("Software\\Zentavo-3D\\other", "Kept"), TRegistryValue::FromDWord(7));
+}
+
+TEST_F(WatchSettingsTest, AFailedWriteStopsTheSaveThereAndReachesTheCaller)
+{
+    SeedStore();
+    Twatch& Watch = Start();
+    Registry.FailWritesOf("Waiting");
+    const auto Before = Registry.WrittenNames().size();
+    EXPECT_THROW(Watch.zt_SaveSettings(), Platform::ERegistryError);
+    const auto Written = Registry.WrittenNames();
+    ASSERT_GT(Written.size(), Before);
+    EXPECT_EQ(Written.back(), "Task") << "the value before the failing one was the last written";
+    EXPECT_EQ(std::count(Written.begin() + Before, Written.end(), "DateTime"), 0) << "nothing after the failure";
+}
+
+TEST_F(WatchSettingsTest, PicturesDressTheMoonAndTheGlobeThroughTemporaryFiles)
+{
+    SeedStore();
+    InstallPicturesLibrary();
+    Twatch& Watch = Start();
+    EXPECT_EQ(PicturesAsked, (std::vector<std::string>{"MOON", "SURFACE", "DOMO_H", "DOMO_M"}));
+    EXPECT_EQ(Watch.Moon->Picture().size(), QSize(2, 2));
+    for (const char* Name : {"MOON", "SURFACE", "DOMO_H", "DOMO_M"}) {
+        const QImage& Picture = Watch.GlobePictures().at(Name);
+        ASSERT_EQ(Picture.size(), QSize(2, 2)) << Name;
+        EXPECT_EQ(qBlue(Picture.pixel(0, 0)), static_cast<int>(std::strlen(Name))) << Name;
+    }
+    for (const char* File : {"moon.bmp", "surface.bmp", "domo_h.bmp", "domo_m.bmp"})
+        EXPECT_FALSE(std::filesystem::exists(File)) << File << " is left behind";
+    EXPECT_EQ(Libraries.OpenCount(), 0);
+}
+
+TEST_F(WatchSettingsTest, WithoutThePicturesLibraryTheTargetsStayEmptyAndTheLoadCompletes)
+{
+    SeedStore();
+    Twatch& Watch = Start();
+    EXPECT_TRUE(Errors.empty());
+    EXPECT_TRUE(Watch.Moon->Picture().isNull());
+    EXPECT_TRUE(Watch.GlobePictures().at("SURFACE").isNull());
+}

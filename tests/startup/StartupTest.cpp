@@ -1,0 +1,202 @@
+#include "TemporaryHome.h"
+#include "XDisplay.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+constexpr unsigned long KeyColor = 0xA6CAF0;
+constexpr unsigned long Wallpaper = 0x2E8B57;
+
+std::string HexBytes(const void* Data, std::size_t Size)
+{
+    std::ostringstream Text;
+    const auto* Bytes = static_cast<const unsigned char*>(Data);
+    for (std::size_t Index = 0; Index < Size; ++Index) {
+        char Pair[4];
+        std::snprintf(Pair, sizeof Pair, "%02x", Bytes[Index]);
+        Text << (Index ? "," : "") << Pair;
+    }
+    return Text.str();
+}
+
+std::string Float(double Value) { return "hex:" + HexBytes(&Value, sizeof Value); }
+
+// One run of the real program in its own working folder and settings store.
+class StartupTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Folder = Zentavo::Testing::MakeScratchFolder("startup");
+        WorkingFolder = Folder + "/work";
+        ConfigHome = Folder + "/config";
+        std::filesystem::create_directories(WorkingFolder);
+        std::filesystem::create_directories(ConfigHome + "/zentavo-3d");
+        std::filesystem::copy_file(ZENTAVO_SOURCE_DIR "/data/sysConf.xml", WorkingFolder + "/sysConf.xml");
+    }
+
+    void TearDown() override
+    {
+        if (Program.state() != QProcess::NotRunning) {
+            Program.kill();
+            Program.waitForFinished(5000);
+        }
+        for (const Window Made : Backdrops)
+            X.Destroy(Made);
+    }
+
+    std::string StorePath() const { return ConfigHome + "/zentavo-3d/registry.reg"; }
+
+    void WriteStore(int Top, int Left)
+    {
+        std::ofstream Store(StorePath());
+        Store << "Windows Registry Editor Version 5.00\r\n\r\n"
+              << "[HKEY_CURRENT_USER\\Software\\Zentavo-3D\\geovalues]\r\n"
+              << "\"Top\"=\"" << Top << "\"\r\n"
+              << "\"Left\"=\"" << Left << "\"\r\n"
+              << "\"Pitch\"=" << Float(0) << "\r\n"
+              << "\"Roll\"=" << Float(0) << "\r\n"
+              << "\"Turn\"=" << Float(0) << "\r\n"
+              << "\"FocalLength\"=" << Float(119.99996) << "\r\n"
+              << "\"DateTime\"=" << Float(46000.5) << "\r\n"
+              << "\"RunOnce\"=\"0\"\r\n";
+    }
+
+    std::string ReadStore() const
+    {
+        std::ifstream Store(StorePath());
+        return std::string(std::istreambuf_iterator<char>(Store), {});
+    }
+
+    void Start()
+    {
+        QProcessEnvironment Environment = QProcessEnvironment::systemEnvironment();
+        Environment.insert("XDG_CONFIG_HOME", QString::fromStdString(ConfigHome));
+        Environment.insert("HOME", QString::fromStdString(Folder));
+        Environment.remove("QT_QPA_PLATFORM");
+        Program.setProcessEnvironment(Environment);
+        Program.setWorkingDirectory(QString::fromStdString(WorkingFolder));
+        Program.setProcessChannelMode(QProcess::ForwardedChannels);
+        Program.start(ZENTAVO_EXECUTABLE, {});
+        ASSERT_TRUE(Program.waitForStarted(10000));
+    }
+
+    Window WaitForWindow(const std::string& Name)
+    {
+        std::optional<Window> Found;
+        EXPECT_TRUE(TXDisplay::WaitFor([&] { return (Found = X.FindByName(Name)).has_value(); }))
+            << "no window named " << Name;
+        return Found.value_or(0);
+    }
+
+    Window Backdrop(unsigned long Rgb, bool Desktop)
+    {
+        Backdrops.push_back(X.CreateBackdrop(Rgb, Desktop));
+        return Backdrops.back();
+    }
+
+    TXDisplay X;
+    QProcess Program;
+    std::vector<Window> Backdrops;
+    std::string Folder, WorkingFolder, ConfigHome;
+};
+
+TEST_F(StartupTest, ShowsABorderlessWindowOfTheDesignedSizeWithNoTaskBarEntry)
+{
+    WriteStore(40, 50);
+    Start();
+    const Window Clock = WaitForWindow("watch");
+    ASSERT_NE(Clock, 0u);
+    int Left, Top, Width, Height;
+    X.Geometry(Clock, Left, Top, Width, Height);
+    EXPECT_EQ(Width, 329);
+    EXPECT_EQ(Height, 345);
+    EXPECT_EQ(Left, 50);
+    EXPECT_EQ(Top, 40);
+    const auto States = X.AtomList(Clock, "_NET_WM_STATE");
+    EXPECT_NE(std::find(States.begin(), States.end(), "_NET_WM_STATE_SKIP_TASKBAR"), States.end());
+    EXPECT_NE(std::find(States.begin(), States.end(), "_NET_WM_STATE_SKIP_PAGER"), States.end());
+}
+
+TEST_F(StartupTest, BecomesAChildOfTheDesktopWindow)
+{
+    const Window Desktop = Backdrop(Wallpaper, true);
+    WriteStore(10, 10);
+    Start();
+    const Window Clock = WaitForWindow("watch");
+    ASSERT_NE(Clock, 0u);
+    EXPECT_TRUE(TXDisplay::WaitFor([&] { return X.Parent(Clock) == Desktop; }));
+}
+
+TEST_F(StartupTest, KeyColouredPixelsShowTheDesktopBeneath)
+{
+    Backdrop(Wallpaper, false);
+    WriteStore(100, 120);
+    Start();
+    const Window Clock = WaitForWindow("watch");
+    ASSERT_NE(Clock, 0u);
+    // The shape must really arrive on the server, not only inside the toolkit.
+    ASSERT_TRUE(TXDisplay::WaitFor([&] { return X.BoundingShape(Clock).has_value(); }));
+    int Left, Top, Width, Height;
+    X.Geometry(Clock, Left, Top, Width, Height);
+    const auto Pixels = X.Screenshot(Left, Top, Width, Height);
+    const auto KeyPixels = std::count(Pixels.begin(), Pixels.end(), KeyColor);
+    EXPECT_EQ(KeyPixels, 0) << "sky-blue pixels visible on the desktop";
+    const auto WallpaperPixels = std::count(Pixels.begin(), Pixels.end(), Wallpaper);
+    EXPECT_GT(WallpaperPixels, static_cast<long>(Pixels.size() * 9 / 10));
+}
+
+TEST_F(StartupTest, MissingConfigurationShowsTheErrorAndStopsStartUp)
+{
+    std::filesystem::remove(WorkingFolder + "/sysConf.xml");
+    WriteStore(10, 10);
+    Start();
+    // First the load's message, then the failed read of the document ends start-up.
+    const Window FirstBox = WaitForWindow("Zentavo 3D");
+    ASSERT_NE(FirstBox, 0u);
+    EXPECT_FALSE(X.FindByName("watch").has_value()) << "the window shows only after the message";
+    X.RequestClose(FirstBox);
+    ASSERT_TRUE(TXDisplay::WaitFor([&] { return !X.IsShown(FirstBox); }));
+    const Window SecondBox = WaitForWindow("Zentavo 3D");
+    ASSERT_NE(SecondBox, 0u);
+    EXPECT_TRUE(X.FindByName("watch").has_value()) << "the window is shown before the failing step";
+    X.RequestClose(SecondBox);
+    EXPECT_TRUE(TXDisplay::WaitFor([&] { return !X.FindByName("Zentavo 3D").has_value(); }));
+    EXPECT_EQ(Program.state(), QProcess::Running) << "the program keeps running";
+}
+
+TEST_F(StartupTest, TerminationSavesTheSettings)
+{
+    WriteStore(10, 20);
+    Start();
+    const Window Clock = WaitForWindow("watch");
+    ASSERT_NE(Clock, 0u);
+    X.Move(Clock, 44, 33);
+    ASSERT_TRUE(TXDisplay::WaitFor([&] {
+        int Left, Top, Width, Height;
+        X.Geometry(Clock, Left, Top, Width, Height);
+        return Left == 44 && Top == 33;
+    }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // let the program see its new place
+    ::kill(static_cast<pid_t>(Program.processId()), SIGTERM);
+    ASSERT_TRUE(Program.waitForFinished(10000));
+    EXPECT_EQ(Program.exitStatus(), QProcess::NormalExit);
+    const std::string Store = ReadStore();
+    EXPECT_NE(Store.find("\"Top\"=\"33\""), std::string::npos) << Store;
+    EXPECT_NE(Store.find("\"Left\"=\"44\""), std::string::npos) << Store;
+    EXPECT_NE(Store.find("\"Task\"=\"255\""), std::string::npos) << Store;
+}
+
+} // namespace
