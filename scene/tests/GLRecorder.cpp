@@ -470,8 +470,33 @@ TGLRecorder& TGLRecorder::Active()
 
 TGLCall& TGLRecorder::Log(const char* Name)
 {
-    FCalls.push_back(TGLCall{Name, {}, FCompiling});
+    FCalls.push_back(TGLCall{Name, {}, FCompiling, FCompiling ? IdentityMatrix() : ModelView()});
     return FCalls.back();
+}
+
+std::vector<TGLPrimitive> Primitives(const std::vector<TGLCall>& Calls)
+{
+    std::vector<TGLPrimitive> Result;
+    TVector Normal{0, 0, 1, 0};
+    TVector TexCoord{0, 0, 0, 1};
+    bool Inside = false;
+    for (const TGLCall& Call : Calls) {
+        const auto& A = Call.Args;
+        if (Call.Name == "glBegin") {
+            Result.push_back(TGLPrimitive{static_cast<GLenum>(A[0]), {}});
+            Inside = true;
+        } else if (Call.Name == "glEnd")
+            Inside = false;
+        else if (Call.Name == "glNormal3f" || Call.Name == "glNormal3fv")
+            Normal = TVector{float(A[0]), float(A[1]), float(A[2]), 0};
+        else if (Call.Name == "glTexCoord2f")
+            TexCoord = TVector{float(A[0]), float(A[1]), 0, 1};
+        else if (Inside &&
+                 (Call.Name == "glVertex3f" || Call.Name == "glVertex3fv" || Call.Name == "glVertex2f"))
+            Result.back().Vertices.push_back(TGLRecordedVertex{
+                TVector{float(A[0]), float(A[1]), A.size() > 2 ? float(A[2]) : 0.0f, 1}, Normal, TexCoord});
+    }
+    return Result;
 }
 
 void TGLRecorder::Clear()

@@ -19,7 +19,28 @@ struct TGLCall
     std::vector<double> Args;
     // The display list being compiled when the call was made, 0 outside one.
     GLuint List = 0;
+    // The model-view matrix when the call was executed (outside lists).
+    TMatrix ModelView = IdentityMatrix();
 };
+
+struct TGLRecordedVertex
+{
+    TVector Position;
+    TVector Normal;
+    TVector TexCoord;
+};
+
+// The vertices between one glBegin and its glEnd, each with the normal and
+// texture coordinate current when it was given.
+struct TGLPrimitive
+{
+    GLenum Mode = 0;
+    std::vector<TGLRecordedVertex> Vertices;
+};
+
+// Rebuilds the primitives of a call sequence (glVertex2f/3f/3fv,
+// glNormal3f/3fv, glTexCoord2f).
+std::vector<TGLPrimitive> Primitives(const std::vector<TGLCall>& Calls);
 
 // A dispatch table that records every call instead of drawing, and keeps
 // enough state to answer queries: the matrix stacks (GL_COMPILE calls are

@@ -1,12 +1,12 @@
 #include "GLRecorder.h"
 #include "RecordingSceneBuffer.h"
-#include "SceneTestHelpers.h"
 #include "scene/GLDispatch.h"
 #include "scene/GLDummyCube.h"
 #include "scene/GLScene.h"
 #include "scene/GLSceneObject.h"
 #include "scene/GLStateCache.h"
 #include "scene/RenderContextInfo.h"
+#include "SceneTestHelpers.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -191,10 +191,10 @@ TEST_F(SceneRender, OpaqueChildrenComeFirstThenBlendedFarthestFirst)
 TEST_F(SceneRender, BlendedSiblingsAtTheSameDistanceDrawTheLaterFirst)
 {
     TGLBaseSceneObject& Axis = Scene.AddNewObject<TMarker>(1, true);
-    Marker(Axis, 2, false);   // like TimePoint
-    Marker(Axis, 3, false);   // Earth
-    Marker(Axis, 4, true);    // Minutos
-    Marker(Axis, 5, true);    // Horas
+    Marker(Axis, 2, false); // like TimePoint
+    Marker(Axis, 3, false); // Earth
+    Marker(Axis, 4, true);  // Minutos
+    Marker(Axis, 5, true);  // Horas
     Render();
     EXPECT_EQ(DrawOrder(), (std::vector<int>{1, 2, 3, 5, 4}));
 }
@@ -305,7 +305,8 @@ TEST_F(SceneRender, ShowAxesDrawsStippledUnlitAxesOfTheDepthOfView)
     EXPECT_EQ(Recorder.Count("glPushAttrib"), Recorder.Count("glPopAttrib"));
     // The axes come before the object's own geometry.
     const auto Names = Recorder.Names();
-    EXPECT_LT(std::find(Names.begin(), Names.end(), "glVertex3f"), std::find(Names.begin(), Names.end(), "glPointSize"));
+    EXPECT_LT(std::find(Names.begin(), Names.end(), "glVertex3f"),
+              std::find(Names.begin(), Names.end(), "glPointSize"));
 }
 
 TEST_F(SceneRender, IgnoreDepthBufferSwitchesTheDepthTestOffAroundTheSubtreeOnly)

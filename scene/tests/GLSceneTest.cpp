@@ -1,6 +1,7 @@
+#include "scene/GLScene.h"
+
 #include "RecordingSceneBuffer.h"
 #include "scene/GLBaseSceneObject.h"
-#include "scene/GLScene.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -1,5 +1,6 @@
-#include "GLRecorder.h"
 #include "scene/GLStateCache.h"
+
+#include "GLRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -131,7 +132,8 @@ TEST_F(StateCache, ResetSendsTheDefaultMaterialAndForgetsWhatWasSent)
     Recorder.Clear();
     Cache.Reset();
     EXPECT_EQ(Recorder.CallsNamed("glMaterialfv").size(), 4u);
-    EXPECT_EQ(Recorder.CallsNamed("glMateriali")[0].Args, (std::vector<double>{GL_FRONT_AND_BACK, GL_SHININESS, 0}));
+    EXPECT_EQ(Recorder.CallsNamed("glMateriali")[0].Args,
+              (std::vector<double>{GL_FRONT_AND_BACK, GL_SHININESS, 0}));
     EXPECT_EQ(Recorder.CallsNamed("glFrontFace")[0].Args[0], GL_CCW);
     EXPECT_EQ(Cache.Texture(0), TGLStateCache::UnknownTexture);
 
