@@ -19,6 +19,7 @@ namespace Scene {
     X(glClearColor)                                                                                          \
     X(glClearDepth)                                                                                          \
     X(glColor3f)                                                                                             \
+    X(glColor3fv)                                                                                            \
     X(glColor4f)                                                                                             \
     X(glColor4fv)                                                                                            \
     X(glColorMask)                                                                                           \
@@ -27,6 +28,7 @@ namespace Scene {
     X(glDeleteTextures)                                                                                      \
     X(glDepthFunc)                                                                                           \
     X(glDepthMask)                                                                                           \
+    X(glDepthRange)                                                                                          \
     X(glDisable)                                                                                             \
     X(glEnable)                                                                                              \
     X(glEnd)                                                                                                 \
@@ -46,11 +48,13 @@ namespace Scene {
     X(glGetIntegerv)                                                                                         \
     X(glGetString)                                                                                           \
     X(glGetTexLevelParameteriv)                                                                              \
+    X(glGetTexParameteriv)                                                                                   \
     X(glHint)                                                                                                \
     X(glIsEnabled)                                                                                           \
     X(glIsList)                                                                                              \
     X(glIsTexture)                                                                                           \
     X(glLightModelfv)                                                                                        \
+    X(glLightModelf)                                                                                         \
     X(glLightModeli)                                                                                         \
     X(glLightf)                                                                                              \
     X(glLightfv)                                                                                             \
@@ -78,13 +82,16 @@ namespace Scene {
     X(glReadPixels)                                                                                          \
     X(glRotatef)                                                                                             \
     X(glScalef)                                                                                              \
+    X(glScissor)                                                                                             \
     X(glShadeModel)                                                                                          \
     X(glTexCoord2f)                                                                                          \
+    X(glTexCoord2fv)                                                                                         \
     X(glTexEnvfv)                                                                                            \
     X(glTexEnvi)                                                                                             \
     X(glTexImage2D)                                                                                          \
     X(glTexParameterf)                                                                                       \
     X(glTexParameteri)                                                                                       \
+    X(glTexSubImage2D)                                                                                       \
     X(glTranslatef)                                                                                          \
     X(glVertex2f)                                                                                            \
     X(glVertex3f)                                                                                            \
