@@ -57,6 +57,14 @@ protected:
             X.Destroy(Made);
     }
 
+    // The pictures companion and the moon picture, as the run command installs them.
+    void InstallMoon()
+    {
+        std::filesystem::copy_file(ZENTAVO_IMAGES_LIBRARY, WorkingFolder + "/images.so");
+        std::filesystem::create_directory(WorkingFolder + "/pictures");
+        std::filesystem::copy_file(ZENTAVO_SOURCE_DIR "/data/pictures/MOON.bmp", WorkingFolder + "/pictures/MOON.bmp");
+    }
+
     std::string StorePath() const { return ConfigHome + "/zentavo-3d/registry.reg"; }
 
     void WriteStore(int Top, int Left)
@@ -143,6 +151,7 @@ TEST_F(StartupTest, BecomesAChildOfTheDesktopWindow)
 TEST_F(StartupTest, KeyColouredPixelsShowTheDesktopBeneath)
 {
     Backdrop(Wallpaper, false);
+    InstallMoon();
     WriteStore(100, 120);
     Start();
     const Window Clock = WaitForWindow("watch");
@@ -154,8 +163,22 @@ TEST_F(StartupTest, KeyColouredPixelsShowTheDesktopBeneath)
     const auto Pixels = X.Screenshot(Left, Top, Width, Height);
     const auto KeyPixels = std::count(Pixels.begin(), Pixels.end(), KeyColor);
     EXPECT_EQ(KeyPixels, 0) << "sky-blue pixels visible on the desktop";
-    const auto WallpaperPixels = std::count(Pixels.begin(), Pixels.end(), Wallpaper);
-    EXPECT_GT(WallpaperPixels, static_cast<long>(Pixels.size() * 9 / 10));
+    // The moon button (32 x 32 at 1, 1) shows its picture; everything else is the wallpaper.
+    int MoonPixels = 0, Elsewhere = 0;
+    for (int Row = 0; Row < Height; ++Row)
+        for (int Column = 0; Column < Width; ++Column) {
+            const bool InMoon = Row >= 1 && Row < 33 && Column >= 1 && Column < 33;
+            const bool Covered = Pixels[static_cast<std::size_t>(Row) * Width + Column] != Wallpaper;
+            (InMoon ? MoonPixels : Elsewhere) += Covered ? 1 : 0;
+        }
+    EXPECT_GT(MoonPixels, 200) << "the moon is drawn";
+    EXPECT_EQ(Elsewhere, 0) << "only the moon covers the wallpaper";
+    const auto Shape = X.BoundingShape(Clock);
+    ASSERT_TRUE(Shape.has_value());
+    for (const TXRectangle& Part : *Shape) {
+        EXPECT_GE(Part.X, 1);
+        EXPECT_LE(Part.X + Part.Width, 33);
+    }
 }
 
 TEST_F(StartupTest, MissingConfigurationShowsTheErrorAndStopsStartUp)
