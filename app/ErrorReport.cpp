@@ -12,7 +12,10 @@ std::function<void(const QString&)>& ErrorBoxHandler()
 }
 } // namespace
 
-void SetErrorBoxHandler(std::function<void(const QString&)> Handler) { ErrorBoxHandler() = std::move(Handler); }
+void SetErrorBoxHandler(std::function<void(const QString&)> Handler)
+{
+    ErrorBoxHandler() = std::move(Handler);
+}
 
 void ShowErrorBox(const QString& Text)
 {
@@ -24,9 +27,15 @@ void ShowErrorBox(const QString& Text)
     Box.exec();
 }
 
-void ReportException(const std::exception& Error) { ShowErrorBox(QString::fromUtf8(Error.what())); }
+void ReportException(const std::exception& Error)
+{
+    ShowErrorBox(QString::fromUtf8(Error.what()));
+}
 
-void ReportUnknownException() { ShowErrorBox(QStringLiteral("Erro desconhecido.")); }
+void ReportUnknownException()
+{
+    ShowErrorBox(QStringLiteral("Erro desconhecido."));
+}
 
 bool RunGuarded(const std::function<void()>& Action)
 {

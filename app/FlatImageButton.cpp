@@ -100,7 +100,8 @@ bool TFlatImageButton::event(QEvent* Event)
     if (Event->type() == QEvent::ToolTip) {
         auto* Help = static_cast<QHelpEvent*>(Event);
         if (!toolTip().isEmpty())
-            QToolTip::showText(Help->globalPos(), toolTip(), this, rect(), TZentavoApplication::HintHidePause());
+            QToolTip::showText(Help->globalPos(), toolTip(), this, rect(),
+                               TZentavoApplication::HintHidePause());
         return true;
     }
     return QWidget::event(Event);
@@ -161,6 +162,12 @@ void TFlatImageButton::contextMenuEvent(QContextMenuEvent* Event)
         FPopupMenu->popup(Event->globalPos());
 }
 
-void TFlatImageButton::focusInEvent(QFocusEvent*) { update(); }
+void TFlatImageButton::focusInEvent(QFocusEvent*)
+{
+    update();
+}
 
-void TFlatImageButton::focusOutEvent(QFocusEvent*) { update(); }
+void TFlatImageButton::focusOutEvent(QFocusEvent*)
+{
+    update();
+}

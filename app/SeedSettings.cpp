@@ -1,7 +1,7 @@
 // First-start settings, as an installer would leave them: the values that the
 // clock reads without a default. An existing settings key is left alone.
-#include "SettingsKey.h"
 #include "platform/Platform.h"
+#include "SettingsKey.h"
 
 #include <QDateTime>
 
@@ -12,7 +12,8 @@ double NowAsDateTime()
 {
     const QDateTime Now = QDateTime::currentDateTime();
     const QDateTime Epoch(QDate(1899, 12, 30), QTime(0, 0));
-    return static_cast<double>(Epoch.date().daysTo(Now.date())) + Now.time().msecsSinceStartOfDay() / 86400000.0;
+    return static_cast<double>(Epoch.date().daysTo(Now.date())) +
+           Now.time().msecsSinceStartOfDay() / 86400000.0;
 }
 } // namespace
 

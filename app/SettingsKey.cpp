@@ -71,7 +71,10 @@ void TSettingsKey::WriteInteger(const std::string& Name, std::int64_t Value)
     FKey->SetValue(Name, TRegistryValue::FromString(std::to_string(Value)));
 }
 
-void TSettingsKey::WriteFlag(const std::string& Name, bool Value) { WriteInteger(Name, Value ? 1 : 0); }
+void TSettingsKey::WriteFlag(const std::string& Name, bool Value)
+{
+    WriteInteger(Name, Value ? 1 : 0);
+}
 
 void TSettingsKey::WriteFloat(const std::string& Name, double Value)
 {
@@ -83,4 +86,7 @@ void TSettingsKey::WriteText(const std::string& Name, const std::string& Value)
     FKey->SetValue(Name, TRegistryValue::FromString(Value));
 }
 
-void TSettingsKey::DeleteValue(const std::string& Name) { FKey->DeleteValue(Name); }
+void TSettingsKey::DeleteValue(const std::string& Name)
+{
+    FKey->DeleteValue(Name);
+}

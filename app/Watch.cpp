@@ -2,13 +2,13 @@
 
 #include "ErrorReport.h"
 #include "FlatImageButton.h"
-#include "SettingsKey.h"
-#include "ZentavoApplication.h"
 #include "services/ConfigDocument.h"
+#include "services/HostPopupMenu.h"
 #include "services/PictureLibrary.h"
 #include "services/RSSWeather.h"
 #include "services/SystemUpdate.h"
-#include "services/HostPopupMenu.h"
+#include "SettingsKey.h"
+#include "ZentavoApplication.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -95,10 +95,12 @@ void Twatch::CreateComponents()
     MenuServices = PopupMenu->addMenu(QStringLiteral("Serviços"));
     MenuServices->setObjectName(QStringLiteral("MenuServices"));
     MenuServices->menuAction()->setData(1);
-    WeatherChannel = MenuServices->addAction(QStringLiteral("Weather Channel"), this, &Twatch::zt_MenuServices);
+    WeatherChannel =
+        MenuServices->addAction(QStringLiteral("Weather Channel"), this, &Twatch::zt_MenuServices);
     WeatherChannel->setObjectName(QStringLiteral("WeatherChannel"));
     WeatherChannel->setData(2);
-    WeatherForecast = MenuServices->addAction(QStringLiteral("Weather Forecast"), this, &Twatch::zt_MenuServices);
+    WeatherForecast =
+        MenuServices->addAction(QStringLiteral("Weather Forecast"), this, &Twatch::zt_MenuServices);
     WeatherForecast->setObjectName(QStringLiteral("WeatherForecast"));
     WeatherForecast->setData(3);
     N2 = MenuServices->addSeparator();
@@ -165,10 +167,10 @@ void Twatch::FormCreate()
 
     if (zt_LoadSettings()) {
         RunGuarded([this] {
-            WeatherChannel->setText(QString::fromStdString(
-                TConfigDocument::Attribute(ConfigDocument->Element("zentavo/library/weather/channel"), "font")));
-            WeatherForecast->setText(QString::fromStdString(
-                TConfigDocument::Attribute(ConfigDocument->Element("zentavo/library/weather/forecast"), "font")));
+            WeatherChannel->setText(QString::fromStdString(TConfigDocument::Attribute(
+                ConfigDocument->Element("zentavo/library/weather/channel"), "font")));
+            WeatherForecast->setText(QString::fromStdString(TConfigDocument::Attribute(
+                ConfigDocument->Element("zentavo/library/weather/forecast"), "font")));
             AddServiceItems();
         });
     } else {
@@ -377,25 +379,29 @@ void Twatch::zt_SetTaskIcon(QObject* Sender)
     // The icon belongs to the application's own hidden window, which here is the window itself.
     const auto ApplicationWindow = static_cast<std::uintptr_t>(winId());
     if (Sender == nullptr)
-        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier, TPictureLibrary::RemoveIcon,
-                                nullptr, "CLOCK", "");
+        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier,
+                                TPictureLibrary::RemoveIcon, nullptr, "CLOCK", "");
     if (GMTSystem->Waiting) {
-        const QString Tip =
-            QStringLiteral("Zentavo agendou um evento para") + QChar(13) + EventDateTimeText(GMTSystem->DateTime);
-        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier, TPictureLibrary::ShowIcon,
-                                FTrayMenu.get(), "CLOCK", Tip.toStdString());
+        const QString Tip = QStringLiteral("Zentavo agendou um evento para") + QChar(13) +
+                            EventDateTimeText(GMTSystem->DateTime);
+        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier,
+                                TPictureLibrary::ShowIcon, FTrayMenu.get(), "CLOCK", Tip.toStdString());
     } else {
-        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier, TPictureLibrary::RemoveIcon,
-                                nullptr, "CLOCK", "");
+        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier,
+                                TPictureLibrary::RemoveIcon, nullptr, "CLOCK", "");
     }
 }
 
-void Twatch::zt_UpdateSystem() { UpdateSystem(*ConfigDocument, *FServices.Files, Platform::IsSafeToLoad); }
+void Twatch::zt_UpdateSystem()
+{
+    UpdateSystem(*ConfigDocument, *FServices.Files, Platform::IsSafeToLoad);
+}
 
 void Twatch::Popup(int X, int Y)
 {
     // The tray may ask from a thread of its own.
-    QMetaObject::invokeMethod(this, [this, X, Y] { PopupMenu->popup(QPoint(X, Y)); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, X, Y] { PopupMenu->popup(QPoint(X, Y)); }, Qt::QueuedConnection);
 }
 
 void Twatch::closeEvent(QCloseEvent* Event)
@@ -420,7 +426,10 @@ void Twatch::FormClose()
     Weather.reset();
 }
 
-void Twatch::Menu_CloseClick() { close(); }
+void Twatch::Menu_CloseClick()
+{
+    close();
+}
 
 bool Twatch::eventFilter(QObject* Watched, QEvent* Event)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GMT_System.h"
 #include "GlobeStandIn.h"
+#include "GMT_System.h"
 #include "platform/Platform.h"
 #include "services/CompanionMenu.h"
 

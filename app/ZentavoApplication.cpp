@@ -28,10 +28,12 @@ struct TZentavoApplication::TSignalPipe
 
 TZentavoApplication::TZentavoApplication(int& ArgumentCount, char** Arguments)
     : QApplication(ArgumentCount, Arguments)
-{
-}
+{}
 
-TZentavoApplication::~TZentavoApplication() { delete FSignalPipe; }
+TZentavoApplication::~TZentavoApplication()
+{
+    delete FSignalPipe;
+}
 
 namespace {
 QString& ApplicationTitle()
@@ -41,7 +43,10 @@ QString& ApplicationTitle()
 }
 } // namespace
 
-QString TZentavoApplication::Title() { return ApplicationTitle(); }
+QString TZentavoApplication::Title()
+{
+    return ApplicationTitle();
+}
 
 void TZentavoApplication::SetTitle(const QString& Value)
 {

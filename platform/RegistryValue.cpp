@@ -37,6 +37,9 @@ bool TRegistryValue::IsText() const
            Type == static_cast<std::uint32_t>(TRegistryType::ExpandString);
 }
 
-std::string TRegistryValue::AsText() const { return std::string(Data.begin(), Data.end()); }
+std::string TRegistryValue::AsText() const
+{
+    return std::string(Data.begin(), Data.end());
+}
 
 } // namespace Platform

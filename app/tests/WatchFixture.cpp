@@ -1,8 +1,8 @@
 #include "WatchFixture.h"
 
-#include "TemporaryHome.h"
 #include "app/ErrorReport.h"
 #include "services/zentavo_companion.h"
+#include "TemporaryHome.h"
 
 #include <QCoreApplication>
 
@@ -19,8 +19,8 @@ namespace {
 std::vector<TTrayRequest>* TrayLog = nullptr;
 std::vector<std::string>* PictureLog = nullptr;
 
-void RecordTrayRequest(uintptr_t, int32_t Identifier, int32_t Operation, ZTPopupMenu* Menu, const char* IconName,
-                       const char* ToolTip)
+void RecordTrayRequest(uintptr_t, int32_t Identifier, int32_t Operation, ZTPopupMenu* Menu,
+                       const char* IconName, const char* ToolTip)
 {
     TrayLog->push_back({Identifier, Operation, Menu != nullptr, IconName, ToolTip});
 }
@@ -29,8 +29,8 @@ void ServePicture(ZTBitmap** Bitmap, const char* Name)
 {
     PictureLog->push_back(Name);
     // A picture the test can recognise: its first pixel encodes the name's length.
-    const uint32_t Pixels[4] = {0xFF000000u | static_cast<uint32_t>(std::strlen(Name)), 0xFF336699u, 0xFF336699u,
-                                0xFF336699u};
+    const uint32_t Pixels[4] = {0xFF000000u | static_cast<uint32_t>(std::strlen(Name)), 0xFF336699u,
+                                0xFF336699u, 0xFF336699u};
     (*Bitmap)->Methods->SetPixels(*Bitmap, 2, 2, Pixels);
 }
 

@@ -65,7 +65,8 @@ TEST_F(WatchSettingsTest, StoredValuesReachTheWindowTheGlobeAndTheRecord)
     StoreText("UF", "Recife|BRXX0200");
     StoreFloat("Turn", -157.5);
     StoreFloat("FocalLength", 200);
-    Registry.SetValue(KeyPath, "Task", TRegistryValue::FromString("1", Platform::TRegistryType::ExpandString));
+    Registry.SetValue(KeyPath, "Task",
+                      TRegistryValue::FromString("1", Platform::TRegistryType::ExpandString));
 
     Twatch& Watch = Start();
     EXPECT_TRUE(Errors.empty());
@@ -250,7 +251,8 @@ TEST_F(WatchSettingsTest, AFailedWriteStopsTheSaveThereAndReachesTheCaller)
     const auto Written = Registry.WrittenNames();
     ASSERT_GT(Written.size(), Before);
     EXPECT_EQ(Written.back(), "Task") << "the value before the failing one was the last written";
-    EXPECT_EQ(std::count(Written.begin() + Before, Written.end(), "DateTime"), 0) << "nothing after the failure";
+    EXPECT_EQ(std::count(Written.begin() + Before, Written.end(), "DateTime"), 0)
+        << "nothing after the failure";
 }
 
 TEST_F(WatchSettingsTest, PicturesDressTheMoonAndTheGlobeThroughTemporaryFiles)

@@ -31,7 +31,8 @@ template <typename TWork> void OnApplicationThread(TWork Work)
 QIcon LoadIcon(const QString& Name)
 {
     for (const char* Extension : {".png", ".bmp"}) {
-        const QString Path = QDir::current().filePath(QStringLiteral("pictures/") + Name + QLatin1String(Extension));
+        const QString Path =
+            QDir::current().filePath(QStringLiteral("pictures/") + Name + QLatin1String(Extension));
         if (QFileInfo::exists(Path))
             return QIcon(Path);
     }
@@ -59,9 +60,8 @@ TTrayIcon::TTrayIcon(int Identifier, ZTPopupMenu* Menu, const QString& IconName,
         FSelfReference = dlopen(Self.dli_fname, RTLD_NOW | RTLD_NOLOAD);
     FIcon = new QSystemTrayIcon(this);
     FIcon->setObjectName(QStringLiteral("ZentavoTrayIcon"));
-    connect(FIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason Reason) {
-        OnActivated(static_cast<int>(Reason));
-    });
+    connect(FIcon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason Reason) { OnActivated(static_cast<int>(Reason)); });
     Update(Menu, IconName, ToolTip);
 }
 

@@ -31,7 +31,10 @@ std::string HexBytes(const void* Data, std::size_t Size)
     return Text.str();
 }
 
-std::string Float(double Value) { return "hex:" + HexBytes(&Value, sizeof Value); }
+std::string Float(double Value)
+{
+    return "hex:" + HexBytes(&Value, sizeof Value);
+}
 
 // One run of the real program in its own working folder and settings store.
 class StartupTest : public testing::Test
@@ -62,7 +65,8 @@ protected:
     {
         std::filesystem::copy_file(ZENTAVO_IMAGES_LIBRARY, WorkingFolder + "/images.so");
         std::filesystem::create_directory(WorkingFolder + "/pictures");
-        std::filesystem::copy_file(ZENTAVO_SOURCE_DIR "/data/pictures/MOON.bmp", WorkingFolder + "/pictures/MOON.bmp");
+        std::filesystem::copy_file(ZENTAVO_SOURCE_DIR "/data/pictures/MOON.bmp",
+                                   WorkingFolder + "/pictures/MOON.bmp");
     }
 
     std::string StorePath() const { return ConfigHome + "/zentavo-3d/registry.reg"; }

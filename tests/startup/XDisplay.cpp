@@ -2,16 +2,19 @@
 
 #include "XDisplay.h"
 
+#include <X11/extensions/shape.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/shape.h>
 
 #include <stdexcept>
 #include <thread>
 
 namespace {
 // Windows come and go while a test looks at them; a query about one that just went is no failure.
-int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+int IgnoreErrors(Display*, XErrorEvent*)
+{
+    return 0;
+}
 } // namespace
 
 TXDisplay::TXDisplay()
@@ -22,19 +25,32 @@ TXDisplay::TXDisplay()
         throw std::runtime_error("no X display");
 }
 
-TXDisplay::~TXDisplay() { XCloseDisplay(FDisplay); }
+TXDisplay::~TXDisplay()
+{
+    XCloseDisplay(FDisplay);
+}
 
-Window TXDisplay::Root() const { return DefaultRootWindow(FDisplay); }
-int TXDisplay::ScreenWidth() const { return DisplayWidth(FDisplay, DefaultScreen(FDisplay)); }
-int TXDisplay::ScreenHeight() const { return DisplayHeight(FDisplay, DefaultScreen(FDisplay)); }
+Window TXDisplay::Root() const
+{
+    return DefaultRootWindow(FDisplay);
+}
+int TXDisplay::ScreenWidth() const
+{
+    return DisplayWidth(FDisplay, DefaultScreen(FDisplay));
+}
+int TXDisplay::ScreenHeight() const
+{
+    return DisplayHeight(FDisplay, DefaultScreen(FDisplay));
+}
 
 Window TXDisplay::CreateBackdrop(unsigned long Rgb, bool Desktop)
 {
     XSetWindowAttributes Attributes = {};
     Attributes.background_pixel = Rgb; // a 24-bit TrueColor visual takes 0xRRGGBB as the pixel
     Attributes.override_redirect = False;
-    const Window Backdrop = XCreateWindow(FDisplay, Root(), 0, 0, ScreenWidth(), ScreenHeight(), 0, CopyFromParent,
-                                          InputOutput, CopyFromParent, CWBackPixel, &Attributes);
+    const Window Backdrop =
+        XCreateWindow(FDisplay, Root(), 0, 0, ScreenWidth(), ScreenHeight(), 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWBackPixel, &Attributes);
     if (Desktop) {
         Atom Type = XInternAtom(FDisplay, "_NET_WM_WINDOW_TYPE", False);
         Atom DesktopType = XInternAtom(FDisplay, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
@@ -128,8 +144,8 @@ std::vector<std::string> TXDisplay::AtomList(Window Target, const char* Property
     int Format = 0;
     unsigned long Count = 0, After = 0;
     unsigned char* Data = nullptr;
-    if (XGetWindowProperty(FDisplay, Target, XInternAtom(FDisplay, Property, False), 0, 64, False, XA_ATOM, &Type,
-                           &Format, &Count, &After, &Data) == Success &&
+    if (XGetWindowProperty(FDisplay, Target, XInternAtom(FDisplay, Property, False), 0, 64, False, XA_ATOM,
+                           &Type, &Format, &Count, &After, &Data) == Success &&
         Data != nullptr) {
         const auto* Atoms = reinterpret_cast<Atom*>(Data);
         for (unsigned long Index = 0; Index < Count; ++Index) {
@@ -147,14 +163,16 @@ std::optional<std::vector<TXRectangle>> TXDisplay::BoundingShape(Window Target) 
     Bool BoundingShaped = False, ClipShaped = False;
     int Xb, Yb, Xc, Yc;
     unsigned Wb, Hb, Wc, Hc;
-    XShapeQueryExtents(FDisplay, Target, &BoundingShaped, &Xb, &Yb, &Wb, &Hb, &ClipShaped, &Xc, &Yc, &Wc, &Hc);
+    XShapeQueryExtents(FDisplay, Target, &BoundingShaped, &Xb, &Yb, &Wb, &Hb, &ClipShaped, &Xc, &Yc, &Wc,
+                       &Hc);
     if (!BoundingShaped)
         return std::nullopt;
     int Count = 0, Ordering = 0;
     XRectangle* Rectangles = XShapeGetRectangles(FDisplay, Target, ShapeBounding, &Count, &Ordering);
     std::vector<TXRectangle> Result;
     for (int Index = 0; Index < Count; ++Index)
-        Result.push_back({Rectangles[Index].x, Rectangles[Index].y, Rectangles[Index].width, Rectangles[Index].height});
+        Result.push_back(
+            {Rectangles[Index].x, Rectangles[Index].y, Rectangles[Index].width, Rectangles[Index].height});
     if (Rectangles != nullptr)
         XFree(Rectangles);
     return Result;

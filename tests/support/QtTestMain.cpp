@@ -1,7 +1,7 @@
 #include "TemporaryHome.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 // Tests that need widgets, timers or an event loop share one application object.
 int main(int ArgumentCount, char** Arguments)

@@ -50,9 +50,18 @@ void EnterTemporaryHome()
     std::atexit(RemoveRoot);
 }
 
-const std::string& TemporaryRoot() { return Root; }
-const std::string& TemporaryWorkingFolder() { return WorkingFolder; }
+const std::string& TemporaryRoot()
+{
+    return Root;
+}
+const std::string& TemporaryWorkingFolder()
+{
+    return WorkingFolder;
+}
 
-std::string MakeScratchFolder(const std::string& Prefix) { return MakeFolder(Root + "/" + Prefix + "-"); }
+std::string MakeScratchFolder(const std::string& Prefix)
+{
+    return MakeFolder(Root + "/" + Prefix + "-");
+}
 
 } // namespace Zentavo::Testing

@@ -1,8 +1,8 @@
-#include "TemporaryHome.h"
 #include "platform/LinuxLibraryLoader.h"
-#include "services/HostPopupMenu.h"
 #include "services/CompanionMenu.h"
+#include "services/HostPopupMenu.h"
 #include "services/PictureLibrary.h"
+#include "TemporaryHome.h"
 
 #include <gtest/gtest.h>
 
