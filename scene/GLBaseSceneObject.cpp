@@ -1,5 +1,6 @@
 #include "scene/GLBaseSceneObject.h"
 
+#include "scene/GLColor.h"
 #include "scene/GLDispatch.h"
 #include "scene/GLScene.h"
 #include "scene/GLStateCache.h"
@@ -578,8 +579,11 @@ void TGLBaseSceneObject::EndUpdate()
 
 void TGLBaseSceneObject::NotifyChange(TGLUpdateAbleObject* Sender)
 {
-    (void)Sender;
-    SignalChanged();
+    // An own colour may be compiled into the display list.
+    if (dynamic_cast<TGLColor*>(Sender))
+        MarkGeometryChanged();
+    else
+        SignalChanged();
 }
 
 void TGLBaseSceneObject::DestroyHandles()

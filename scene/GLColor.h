@@ -3,9 +3,16 @@
 #include "scene/GLUpdateAbleObject.h"
 #include "scene/VectorGeometry.h"
 
+#include <array>
+#include <cstdint>
+
 namespace Scene {
 
-// Red, green, blue, alpha in 0..1. A change of value notifies the owner.
+// A Windows colour (0x00BBGGRR) as floats: each byte / 255.
+TVector ConvertWinColor(std::uint32_t Color, float Alpha = 1);
+
+// Red, green, blue, alpha in 0..1. A change of value notifies the owner; a
+// scene object that owns a colour recompiles its geometry.
 class TGLColor : public TGLUpdateAbleObject
 {
 public:
@@ -29,6 +36,13 @@ public:
     {
         Store(TVector{Red, Green, Blue, Alpha});
     }
+    void Assign(const TGLColor& Source) { Store(Source.FValue); }
+    // Keeps the alpha.
+    void SetAsWinColor(std::uint32_t Color) { Store(ConvertWinColor(Color, FValue.W)); }
+
+    // The stored form "Color": red, green, blue, alpha as little-endian single floats.
+    std::array<std::uint8_t, 16> AsBytes() const;
+    void SetFromBytes(const std::array<std::uint8_t, 16>& Bytes);
 
 private:
     void Store(const TVector& Value)

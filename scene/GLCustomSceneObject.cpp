@@ -27,4 +27,10 @@ void TGLCustomSceneObject::RenderContent(TRenderContextInfo& Context, bool DrawS
         RenderChildRange(0, Count() - 1, Context);
 }
 
+void TGLCustomSceneObject::DestroyHandles()
+{
+    FMaterial->DestroyHandles();
+    TGLBaseSceneObject::DestroyHandles();
+}
+
 } // namespace Scene

@@ -20,6 +20,8 @@ public:
 
     bool IsBlended() const override { return FMaterial->Blended(); }
     void RenderContent(TRenderContextInfo& Context, bool DrawSelf, bool DrawChildren) override;
+    // Also deletes the material's texture object.
+    void DestroyHandles() override;
 
 private:
     std::unique_ptr<TGLMaterial> FMaterial;

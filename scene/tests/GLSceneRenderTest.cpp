@@ -315,11 +315,19 @@ TEST_F(SceneRender, IgnoreDepthBufferSwitchesTheDepthTestOffAroundTheSubtreeOnly
     TMarker& Object = Scene.AddNewObject<TMarker>(1, false);
     Object.SetStyle(TGLObjectStyle::IgnoreDepthBuffer);
     Render();
-    const auto Names = Recorder.Names();
-    const auto Off = std::find(Names.begin(), Names.end(), "glDisable");
-    const auto Draw = std::find(Names.begin(), Names.end(), "glPointSize");
-    const auto On = std::find(Names.begin(), Names.end(), "glEnable");
-    ASSERT_NE(On, Names.end());
+    // The material switches other capabilities too: look at the depth test only.
+    const auto& Calls = Recorder.Calls();
+    const auto DepthSwitch = [](const char* Name) {
+        return [Name](const Scene::Testing::TGLCall& Call) {
+            return Call.Name == Name && Call.Args[0] == GL_DEPTH_TEST;
+        };
+    };
+    const auto Off = std::find_if(Calls.begin(), Calls.end(), DepthSwitch("glDisable"));
+    const auto Draw = std::find_if(Calls.begin(), Calls.end(), [](const Scene::Testing::TGLCall& Call) {
+        return Call.Name == "glPointSize";
+    });
+    const auto On = std::find_if(Calls.begin(), Calls.end(), DepthSwitch("glEnable"));
+    ASSERT_NE(On, Calls.end());
     EXPECT_LT(Off, Draw);
     EXPECT_LT(Draw, On);
     EXPECT_TRUE(Cache.IsEnabled(stDepthTest));

@@ -1,0 +1,33 @@
+#include "scene/GLExtensions.h"
+
+#include "scene/GLDispatch.h"
+
+#include <cstdio>
+
+namespace Scene {
+
+TGLExtensions TGLExtensions::Read()
+{
+    TGLExtensions Result;
+    if (const GLubyte* Version = GL().glGetString(GL_VERSION))
+        if (std::sscanf(reinterpret_cast<const char*>(Version), "%d.%d", &Result.FMajor, &Result.FMinor) != 2)
+            Result.FMajor = Result.FMinor = 0;
+    if (const GLubyte* Extensions = GL().glGetString(GL_EXTENSIONS))
+        Result.FExtensions = reinterpret_cast<const char*>(Extensions);
+    return Result;
+}
+
+bool TGLExtensions::Has(std::string_view Name) const
+{
+    // Whole names only: GL_EXT_foo must not match GL_EXT_foo_bar.
+    for (std::size_t Start = FExtensions.find(Name); Start != std::string::npos;
+         Start = FExtensions.find(Name, Start + 1)) {
+        const std::size_t End = Start + Name.size();
+        if ((Start == 0 || FExtensions[Start - 1] == ' ') &&
+            (End == FExtensions.size() || FExtensions[End] == ' '))
+            return true;
+    }
+    return false;
+}
+
+} // namespace Scene
