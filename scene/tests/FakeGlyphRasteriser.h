@@ -4,6 +4,7 @@
 #include "scene/GlyphPicture.h"
 #include "scene/GlyphRasteriser.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
