@@ -130,8 +130,9 @@ protected:
                     FirstSolidColumn = std::min(FirstSolidColumn, X);
                 }
             }
-        // 16 bold glyphs leave a good number of fully covered pixels, starting with the Z.
-        EXPECT_GT(Solid, 16 * 8);
+        // 16 bold glyphs leave fully covered pixels (about 130 to 280 with
+        // the sans faces tried), starting with the Z.
+        EXPECT_GT(Solid, 16 * 4);
         EXPECT_LT(FirstSolidColumn, Left + Font->CharacterWidthOf('Z'));
     }
 
