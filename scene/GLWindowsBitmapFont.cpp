@@ -49,15 +49,13 @@ int TGLWindowsBitmapFont::DistinctCharacterCount() const
 
 int TGLWindowsBitmapFont::PackedCharacterCount(int Width, int Height) const
 {
-    return const_cast<TGLWindowsBitmapFont*>(this)->Pack(Width, Height, nullptr);
+    return Pack(Width, Height, nullptr);
 }
 
-int TGLWindowsBitmapFont::Pack(int Width, int Height, TGlyphCanvas* Canvas)
+int TGLWindowsBitmapFont::Pack(int Width, int Height, const TPlace& Place) const
 {
     if (FCharacterWidths.size() != CharacterCodeCount || FCharacterHeight > Height)
         return 0;
-    const float W = static_cast<float>(Width);
-    const float H = static_cast<float>(Height);
     int X = 0;
     int Y = 0;
     int Count = 0;
@@ -69,14 +67,9 @@ int TGLWindowsBitmapFont::Pack(int Width, int Height, TGlyphCanvas* Canvas)
         // Only the first cell of a row can be too wide: later ones are checked before they come.
         if (X + CellWidth > Width)
             return Count;
-        if (Canvas) {
-            FCharacterRectangles[Code] =
-                TCharacterRectangle{(X + 1.05f) / W, (H - (Y + 0.05f)) / H, (X + CellWidth - 1.05f) / W,
-                                    (H - (Y + FCharacterHeight - 0.05f)) / H};
-            FHasRectangle.set(Code);
-            const std::string Text{static_cast<char>(Code), ' '};
-            Canvas->TextRect(TGlyphRectangle{X, Y, X + CellWidth, Y + FCharacterHeight}, X + 1, Y + 1, Text);
-        }
+        if (Place)
+            Place(static_cast<unsigned char>(Code),
+                  TGlyphRectangle{X, Y, X + CellWidth, Y + FCharacterHeight});
         int Next = Code + 1;
         while (Next < CharacterCodeCount && FCharacterWidths[Next] <= 0)
             ++Next;
@@ -154,7 +147,15 @@ void TGLWindowsBitmapFont::BuildAtlas()
     Glyphs.Fill(0xFF000000u);
     FHasRectangle.reset();
     const std::unique_ptr<TGlyphCanvas> Canvas = Rasteriser->CreateCanvas(Glyphs, White);
-    Pack(BestWidth, BestHeight, Canvas.get());
+    const float W = static_cast<float>(BestWidth);
+    const float H = static_cast<float>(BestHeight);
+    Pack(BestWidth, BestHeight, [&](unsigned char Code, const TGlyphRectangle& Cell) {
+        FCharacterRectangles[Code] =
+            TCharacterRectangle{(Cell.Left + 1.05f) / W, (H - (Cell.Top + 0.05f)) / H,
+                                (Cell.Right - 1.05f) / W, (H - (Cell.Bottom - 0.05f)) / H};
+        FHasRectangle.set(Code);
+        Canvas->TextRect(Cell, Cell.Left + 1, Cell.Top + 1, std::string{static_cast<char>(Code), ' '});
+    });
     FRectanglesBuilt = true;
 }
 

@@ -2,10 +2,11 @@
 
 #include "scene/Font.h"
 #include "scene/GLCustomBitmapFont.h"
+#include "scene/GlyphCanvas.h"
+
+#include <functional>
 
 namespace Scene {
-
-class TGlyphCanvas;
 
 // A bitmap font whose atlas is rendered from a platform font by the
 // installed glyph rasteriser: white glyphs on black, every character's cell
@@ -43,9 +44,10 @@ protected:
     void BuildCharacterRectangles() override {}
 
 private:
-    // Places the characters in order; with a canvas it also draws them and
-    // records their rectangles. Returns how many were counted.
-    int Pack(int Width, int Height, TGlyphCanvas* Canvas);
+    // Called with every character's cell as it is placed.
+    using TPlace = std::function<void(unsigned char Code, const TGlyphRectangle& Cell)>;
+    // Places the characters in code order and returns how many were counted.
+    int Pack(int Width, int Height, const TPlace& Place) const;
     int DistinctCharacterCount() const;
 
     TFont FFont;
