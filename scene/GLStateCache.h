@@ -78,6 +78,9 @@ public:
     // UnknownTexture after a reset.
     GLuint Texture(int Unit) const { return FTextures[Unit]; }
     static constexpr GLuint UnknownTexture = ~GLuint{0};
+    // After code that bound textures behind the cache's back: the next
+    // SetTexture on every unit binds again.
+    void ForgetTextureBindings() { FTextures.fill(UnknownTexture); }
 
     // Start of every scene render: forgets polygon modes and bound textures,
     // sends the default material to both faces and makes the next colour of
