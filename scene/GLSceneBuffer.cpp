@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -226,6 +227,13 @@ void TGLSceneBuffer::DestroyRenderingContext()
     FStateCache = TGLStateCache();
 }
 
+void TGLSceneBuffer::SetDevicePixelRatio(double Value)
+{
+    if (!(Value > 0))
+        Value = 1;
+    Invalidating(FDevicePixelRatio, Value);
+}
+
 void TGLSceneBuffer::ResizeViewport(int Width, int Height)
 {
     FViewport.Left = 0;
@@ -255,7 +263,7 @@ void TGLSceneBuffer::RenderFrame()
     TActivation Active(*FContext);
     if (FFrameCount == 0)
         FFirstFrameCounter = Start;
-    FRenderDPI = 96;
+    FRenderDPI = static_cast<int>(std::lround(96 * FDevicePixelRatio));
     const TGLDispatch& Gl = GL();
     ApplyRenderStates();
     Gl.glClearColor(Background.X, Background.Y, Background.Z, 1);

@@ -176,6 +176,11 @@ public:
 
     // --- State of the last frame -----------------------------------------------------
     int RenderDPI() const { return FRenderDPI; }
+    // Device pixels per window pixel (2 on a doubled screen). Frames use
+    // 96 dots per inch times this, so the picture and the text keep their
+    // size on screen whatever the pixel density.
+    double DevicePixelRatio() const { return FDevicePixelRatio; }
+    void SetDevicePixelRatio(double Value);
     const TMatrix& ProjectionMatrix() const { return FProjectionMatrix; }
     const TMatrix& ModelViewMatrix() const { return FModelViewMatrix; }
     const TVector& CameraWorldPosition() const { return FCameraWorldPosition; }
@@ -261,6 +266,7 @@ private:
     bool FRendering = false;
     bool FOwnerDestroying = false;
     int FRenderDPI = 96;
+    double FDevicePixelRatio = 1;
     // Read from the context when it is made.
     int FMaxLights = 8;
     int FBlueBits = 8;

@@ -133,6 +133,7 @@ protected:
             Qt::DirectConnection);
         TDeviceContext Device(FViewer, *this);
         try {
+            FViewer.FBuffer.SetDevicePixelRatio(devicePixelRatioF());
             FViewer.FBuffer.ResizeViewport(PixelWidth(), PixelHeight());
             FViewer.FBuffer.CreateRenderingContext(Device);
         } catch (const std::exception& Error) {
@@ -145,6 +146,7 @@ protected:
         (void)Width;
         (void)Height;
         try {
+            FViewer.FBuffer.SetDevicePixelRatio(devicePixelRatioF());
             FViewer.FBuffer.ResizeViewport(PixelWidth(), PixelHeight());
         } catch (const std::exception& Error) {
             FViewer.ReportError(Error);
@@ -335,6 +337,7 @@ void TGLSceneViewer::resizeEvent(QResizeEvent* Event)
     QWidget::resizeEvent(Event);
     // Qt tells an empty surface nothing; the viewport must still shrink (to 1 x 1).
     try {
+        FBuffer.SetDevicePixelRatio(devicePixelRatioF());
         FBuffer.ResizeViewport(static_cast<int>(std::lround(width() * devicePixelRatioF())),
                                static_cast<int>(std::lround(height() * devicePixelRatioF())));
     } catch (const std::exception& Error) {

@@ -372,6 +372,22 @@ TEST_F(SceneBuffer, TheRenderPassCarriesTheCameraAndTheBuffer)
     EXPECT_EQ(Scene.CurrentBuffer(), &Buffer);
 }
 
+TEST_F(SceneBuffer, ADoubledScreenSeesTheSamePicture)
+{
+    Create();
+    Frame();
+    const TGLCall Single = Recorder.CallsNamed("glFrustum").at(0);
+    Changes = 0;
+    Buffer.SetDevicePixelRatio(2);
+    EXPECT_EQ(Changes, 1);
+    Buffer.ResizeViewport(656, 688);
+    Frame();
+    EXPECT_EQ(Buffer.RenderDPI(), 192);
+    const TGLCall Double = Recorder.CallsNamed("glFrustum").at(0);
+    for (int I = 0; I < 5; ++I)
+        EXPECT_NEAR(Double.Args[I], Single.Args[I], 1e-9) << I;
+}
+
 TEST_F(SceneBuffer, LightingOffDrawsUnlitAndSwitchingItBackInvalidates)
 {
     Scene.AddNewObject<TGLLightSource>();
