@@ -152,9 +152,13 @@ class TRatioReporter : public benchmark::ConsoleReporter
 public:
     void ReportRuns(const std::vector<Run>& Runs) override
     {
-        for (const Run& R : Runs)
-            if (!R.error_occurred && R.run_type == Run::RT_Iteration)
-                Times[R.benchmark_name()] = R.GetAdjustedRealTime();
+        for (const Run& R : Runs) {
+            if (R.error_occurred)
+                continue;
+            // With repetitions the mean stands for the run.
+            if (R.run_type == Run::RT_Iteration || R.aggregate_name == "mean")
+                Times[R.run_name.str()] = R.GetAdjustedRealTime();
+        }
         ConsoleReporter::ReportRuns(Runs);
     }
     std::map<std::string, double> Times;

@@ -155,8 +155,10 @@ protected:
 
     void paintGL() override
     {
-        if (width() <= 0 || height() <= 0)
+        if (width() <= 0 || height() <= 0 || !FViewer.FBuffer.HasRenderingContext())
             return;
+        // Set first, so AfterRender can read the frame back.
+        FViewer.FFrameDrawn = true;
         try {
             FViewer.FBuffer.RenderFrame();
         } catch (const std::exception& Error) {
@@ -231,6 +233,7 @@ void TGLSceneViewer::RecreateSurface()
     FRecreationPending = false;
     const bool WasVisible = FSurface && FSurface->isVisible();
     delete FSurface;
+    FFrameDrawn = false;
     FSurface = new TSurface(*this, SurfaceFormat());
     if (WasVisible || isVisible())
         FSurface->show();
@@ -290,7 +293,7 @@ void TGLSceneViewer::SetVSync(TVSyncMode Value)
 
 QImage TGLSceneViewer::GrabFrame()
 {
-    if (!FSurface || !FBuffer.HasRenderingContext() || FBuffer.FrameCount() == 0)
+    if (!FSurface || !FBuffer.HasRenderingContext() || !FFrameDrawn)
         return QImage();
     QOpenGLContext* Context = FSurface->context();
     if (!Context)

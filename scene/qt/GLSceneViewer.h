@@ -119,6 +119,8 @@ private:
     // Requested from the window system with the surface's format.
     int FSwapInterval = 0;
     bool FRecreationPending = false;
+    // The surface holds a frame to read back.
+    bool FFrameDrawn = false;
     TMouseEvent FOnMouseDown;
     TMouseMoveEvent FOnMouseMove;
     TMouseEvent FOnMouseUp;

@@ -251,6 +251,8 @@ TEST_F(Viewer, ResetFrameStatsDrawsNothing)
     EXPECT_EQ(View.Buffer().FrameCount(), 0);
     Settle(View);
     EXPECT_EQ(View.Buffer().FrameCount(), 0);
+    // The last frame is still there to read.
+    EXPECT_EQ(Rgb(Frame(), 0, 0), KeyColour);
     Planetarium.SetTurnAngle(30);
     EXPECT_EQ(FramesAfter(0), 1);
 }
