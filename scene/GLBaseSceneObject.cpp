@@ -102,6 +102,9 @@ TGLBaseSceneObject::TGLBaseSceneObject()
 
 TGLBaseSceneObject::~TGLBaseSceneObject()
 {
+    // First, so the watchers see the object's address while it is still known.
+    for (TGLBaseSceneObject* Watcher : std::vector<TGLBaseSceneObject*>(std::move(FFreeNotifications)))
+        Watcher->ObjectDestroyed(*this);
     // Children go first, while this object is intact; they have no parent to
     // leave any more.
     std::vector<std::unique_ptr<TGLBaseSceneObject>> Children = std::move(FChildren);
@@ -113,6 +116,17 @@ TGLBaseSceneObject::~TGLBaseSceneObject()
         FScene->ForgetObject(*this);
     if (FGeometryList != 0)
         GL().glDeleteLists(FGeometryList, 1);
+}
+
+void TGLBaseSceneObject::AddFreeNotification(TGLBaseSceneObject& Watcher)
+{
+    if (std::find(FFreeNotifications.begin(), FFreeNotifications.end(), &Watcher) == FFreeNotifications.end())
+        FFreeNotifications.push_back(&Watcher);
+}
+
+void TGLBaseSceneObject::RemoveFreeNotification(TGLBaseSceneObject& Watcher)
+{
+    std::erase(FFreeNotifications, &Watcher);
 }
 
 // --- Tree ---------------------------------------------------------------------

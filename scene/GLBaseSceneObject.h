@@ -162,6 +162,12 @@ public:
     // Called on every ancestor when a descendant signals a change.
     virtual void DescendantChanged(TGLBaseSceneObject& Descendant) { (void)Descendant; }
 
+    // Watcher's ObjectDestroyed runs when this object is destroyed (a camera
+    // watches its target), unless it stopped watching first.
+    void AddFreeNotification(TGLBaseSceneObject& Watcher);
+    void RemoveFreeNotification(TGLBaseSceneObject& Watcher);
+    virtual void ObjectDestroyed(TGLBaseSceneObject& Object) { (void)Object; }
+
     // Owned objects (materials, colours) report here.
     void NotifyChange(TGLUpdateAbleObject* Sender) override;
 
@@ -221,6 +227,7 @@ private:
     TGLObjectsSorting FObjectsSorting = osInherited;
     TGLVisibilityCulling FVisibilityCulling = vcInherited;
     bool FLoading = false;
+    std::vector<TGLBaseSceneObject*> FFreeNotifications;
 };
 
 } // namespace Scene
