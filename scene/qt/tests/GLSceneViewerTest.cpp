@@ -167,8 +167,10 @@ TEST_F(Viewer, LightingOffDrawsUnlitAndBackOnRepaints)
     EXPECT_EQ(FramesAfter(Before), 1);
     const QColor Unlit = Rgb(Frame(), ViewerWidth / 2 + 60, ViewerHeight / 2);
     EXPECT_NE(Unlit, Lit);
-    // Without lighting the current colour (white) shows flat.
-    EXPECT_EQ(Unlit, QColor(255, 255, 255));
+    // Without lighting the default material's front Diffuse (0.8 grey) shows flat.
+    EXPECT_NEAR(Unlit.red(), 204, 1);
+    EXPECT_EQ(Unlit.red(), Unlit.green());
+    EXPECT_EQ(Unlit.red(), Unlit.blue());
     View.Buffer().SetLighting(true);
     EXPECT_EQ(FramesAfter(Before + 1), 1);
     EXPECT_EQ(Rgb(Frame(), ViewerWidth / 2 + 60, ViewerHeight / 2), Lit);
