@@ -27,6 +27,8 @@ public:
     explicit TFlatImageButton(QWidget* Parent = nullptr);
 
     const QImage& Picture() const { return FPicture; }
+    // The picture as drawn: the transparent colour left out.
+    const QImage& VisiblePicture() const { return FVisiblePicture; }
     // With AutoZise the button takes the picture's size.
     void SetPicture(const QImage& Value);
     void LoadPictureFromFile(const QString& FileName);

@@ -2,6 +2,9 @@
 
 #include "ErrorReport.h"
 #include "FlatImageButton.h"
+#include "scene/GLPictureImage.h"
+#include "scene/GLTexture.h"
+#include "scene/qt/GLSceneViewer.h"
 #include "services/ConfigDocument.h"
 #include "services/HostPopupMenu.h"
 #include "services/PictureLibrary.h"
@@ -16,6 +19,7 @@
 #include <QDir>
 #include <QLocale>
 #include <QMenu>
+#include <QPainter>
 #include <QMetaMethod>
 #include <QRegularExpression>
 #include <QTimer>
@@ -80,12 +84,16 @@ void Twatch::CreateComponents()
     Font.setPixelSize(11);
     setFont(Font);
 
-    ScreenView = new TScreenViewStandIn(this);
+    Globe = std::make_unique<TGlobeScene>();
+    Planetarium = Globe->Planetarium;
+    Camera_1 = Globe->Camera_1;
+    HUDText = Globe->HUDText;
+    ScreenView = new Scene::TGLSceneViewer(this);
     ScreenView->setObjectName(QStringLiteral("ScreenView"));
     ScreenView->setGeometry(0, 0, 328, 344);
-
-    Planetarium = std::make_unique<TPlanetariumStandIn>();
-    Camera_1 = std::make_unique<TCameraStandIn>();
+    Globe->ConfigureViewer(*ScreenView);
+    ScreenView->SetOnError([](const std::exception& Error) { ReportException(Error); });
+    ScreenView->Buffer().SetAfterRender([this] { RunGuarded([this] { OnFrameRendered(); }); });
     FTrayMenu = std::make_unique<THostPopupMenu>(*this);
 
     PopupMenu = new QMenu(this);
@@ -223,7 +231,7 @@ bool Twatch::zt_LoadSettings()
         Planetarium->SetPitchAngle(static_cast<float>(Key.ReadFloat("Pitch")));
         Planetarium->SetRollAngle(static_cast<float>(Key.ReadFloat("Roll")));
         Planetarium->SetTurnAngle(static_cast<float>(Key.ReadFloat("Turn")));
-        ScreenView->Buffer().Lighting = Key.ReadFlag("SumLight", true);
+        ScreenView->Buffer().SetLighting(Key.ReadFlag("SumLight", true));
         Camera_1->SetFocalLength(static_cast<float>(Key.ReadFloat("FocalLength")));
 
         TGMT_System& System = *GMTSystem;
@@ -267,21 +275,39 @@ void Twatch::LoadGlobePicture(const char* PictureName, const char* TemporaryFile
 {
     TPictureLibrary Pictures(*FServices.Libraries);
     Pictures.GetPicture(PictureName);
-    const QImage Bitmap = Pictures.PictureBitmap();
-    const QString FileName = QString::fromLatin1(TemporaryFile);
-    QImage Loaded;
-    // An empty bitmap (no library, or no such picture) dresses the target with nothing.
-    if (!Bitmap.isNull()) {
-        if (!Bitmap.save(FileName, "BMP"))
-            throw std::runtime_error("Cannot write " + FileName.toStdString());
-        const bool Read = Loaded.load(FileName, "BMP");
-        FServices.Files->DeleteFile(TemporaryFile);
-        if (!Read)
-            throw std::runtime_error("Cannot read " + FileName.toStdString());
+    const QImage& Bitmap = Pictures.PictureBitmap();
+    const std::string Name = PictureName;
+    Scene::TGLPictureImage* Texture = nullptr;
+    if (Name == "SURFACE")
+        Texture = &Globe->Earth->Material().Texture().Image();
+    else if (Name == "DOMO_H")
+        Texture = &Globe->Horas->Material().Texture().Image();
+    else if (Name == "DOMO_M")
+        Texture = &Globe->Minutos->Material().Texture().Image();
+
+    // An empty bitmap (no library, or no such picture) leaves its target empty:
+    // there is no picture file to write for it.
+    if (Bitmap.isNull()) {
+        if (Texture != nullptr)
+            Texture->Picture().Clear();
+        else
+            Moon->SetPicture(QImage());
+        return;
     }
-    if (std::string(PictureName) == "MOON")
-        Moon->SetPicture(Loaded);
-    FGlobePictures[PictureName] = Loaded;
+    const QString FileName = QString::fromLatin1(TemporaryFile);
+    if (!Bitmap.save(FileName, "BMP"))
+        throw std::runtime_error("Cannot write " + FileName.toStdString());
+    // The file goes whatever the load made of it.
+    struct TRemoveAfterwards
+    {
+        Platform::TFileSystem& Files;
+        const char* Name;
+        ~TRemoveAfterwards() { Files.DeleteFile(Name); }
+    } Cleanup{*FServices.Files, TemporaryFile};
+    if (Texture != nullptr)
+        Texture->LoadFromFile(TemporaryFile);
+    else
+        Moon->LoadPictureFromFile(FileName);
 }
 
 void Twatch::zt_SaveSettings()
@@ -295,7 +321,7 @@ void Twatch::zt_SaveSettings()
         Key.WriteFloat("Roll", Planetarium->RollAngle());
         Key.WriteFloat("Turn", Planetarium->TurnAngle());
         Key.WriteFloat("FocalLength", Camera_1->FocalLength());
-        Key.WriteFlag("SumLight", ScreenView->Buffer().Lighting);
+        Key.WriteFlag("SumLight", ScreenView->Buffer().Lighting());
         const TGMT_System& System = *GMTSystem;
         Key.WriteInteger("GMT", System.GMT);
         Key.WriteText("Location", System.Location);
@@ -435,41 +461,41 @@ bool Twatch::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Event->type() == QEvent::KeyPress && Watched != Moon)
         RunGuarded([&] { FormKeyPress(*static_cast<QKeyEvent*>(Event)); });
-    if (Event->type() == QEvent::Paint)
-        ScheduleColorKey();
     return QWidget::eventFilter(Watched, Event);
 }
 
 bool Twatch::event(QEvent* Event)
 {
-    if (Event->type() == QEvent::Paint || Event->type() == QEvent::Show)
-        ScheduleColorKey();
+    if (Event->type() == QEvent::Show)
+        QTimer::singleShot(0, this, [this] { RunGuarded([this] { ApplyColorKey(); }); });
     return QWidget::event(Event);
 }
 
-void Twatch::ScheduleColorKey()
+void Twatch::OnFrameRendered()
 {
-    // One shape update after a burst of paints; painting done by the grab itself is not a change.
-    if (FColorKeyPending || FApplyingColorKey)
-        return;
-    FColorKeyPending = true;
-    QTimer::singleShot(0, this, [this] {
-        FColorKeyPending = false;
-        RunGuarded([this] { ApplyColorKey(); });
-    });
+    FLastFrame = ScreenView->GrabFrame();
+    ApplyColorKey();
 }
 
+// The window's shape follows what it shows: the viewer's last frame with the
+// moon over it. Only pixels of exactly the key colour become see-through.
 void Twatch::ApplyColorKey()
 {
     if (!isVisible())
         return;
-    FApplyingColorKey = true;
-    const QImage Frame = grab().toImage();
-    FApplyingColorKey = false;
-    if (Frame == FLastKeyedFrame)
+    QImage Shown(size(), QImage::Format_RGB32);
+    Shown.fill(QColor::fromRgb(KeyColor));
+    QPainter Painter(&Shown);
+    if (!FLastFrame.isNull())
+        Painter.drawImage(ScreenView->geometry().topLeft(), FLastFrame);
+    if (!Moon->VisiblePicture().isNull())
+        Painter.drawImage(Moon->geometry().topLeft() - QPoint(Moon->OffSetX(), Moon->OffSetY()),
+                          Moon->VisiblePicture());
+    Painter.end();
+    if (Shown == FLastKeyedImage)
         return;
-    FLastKeyedFrame = Frame;
-    FServices.Shape->ApplyColorKey(*this, Frame, KeyColor);
+    FLastKeyedImage = Shown;
+    FServices.Shape->ApplyColorKey(*this, Shown, KeyColor);
 }
 
 // Their behaviour arrives with the minute tick, the scheduled event, the

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GlobeStandIn.h"
+#include "globe/GlobeScene.h"
 #include "GMT_System.h"
 #include "platform/Platform.h"
 #include "services/CompanionMenu.h"
@@ -20,6 +20,10 @@ class TFlatImageButton;
 class THostPopupMenu;
 class TRSSWeather;
 
+namespace Scene {
+class TGLSceneViewer;
+}
+
 // The clock's one window: a borderless, colour-keyed gadget on the desktop
 // that owns everything living for the whole run.
 class Twatch : public QWidget, public TCompanionMenu
@@ -37,7 +41,7 @@ public:
     ~Twatch() override;
 
     // Designed components.
-    TScreenViewStandIn* ScreenView = nullptr;
+    Scene::TGLSceneViewer* ScreenView = nullptr;
     TFlatImageButton* Moon = nullptr;
     QMenu* PopupMenu = nullptr;
     QAction* MenuSetUp = nullptr;
@@ -49,8 +53,11 @@ public:
     QAction* Sobre1 = nullptr;
     QAction* N1 = nullptr;
     QAction* Menu_Close = nullptr;
-    std::unique_ptr<TPlanetariumStandIn> Planetarium;
-    std::unique_ptr<TCameraStandIn> Camera_1;
+    // The globe and the objects of it the window works with.
+    std::unique_ptr<TGlobeScene> Globe;
+    Scene::TGLDummyCube* Planetarium = nullptr;
+    Scene::TGLCamera* Camera_1 = nullptr;
+    Scene::TGLHUDText* HUDText = nullptr;
 
     // Fields the window adds.
     int LastMouseX = 0;
@@ -72,9 +79,6 @@ public:
 
     int Alpha() const { return FAlpha; }
     void SetAlpha(int Value);
-
-    // What the pictures of the globe were dressed with at start-up, by picture name.
-    const std::map<std::string, QImage>& GlobePictures() const { return FGlobePictures; }
 
     Platform::TServices& Services() { return FServices; }
 
@@ -108,18 +112,16 @@ private:
     void StopClockWorker();
     void AddServiceItems();
     void LoadGlobePicture(const char* PictureName, const char* TemporaryFile);
-    void ScheduleColorKey();
+    void OnFrameRendered();
     void ApplyColorKey();
 
     Platform::TServices& FServices;
     Platform::TNativeWindow FProgramManagerWindow;
     int FAlpha = 255;
     bool FClosed = false;
-    bool FColorKeyPending = false;
-    bool FApplyingColorKey = false;
-    QImage FLastKeyedFrame;
+    QImage FLastFrame;      // the viewer's last picture
+    QImage FLastKeyedImage; // what the window's shape was last made from
     std::map<unsigned, QTimer*> FTimers;
-    std::map<std::string, QImage> FGlobePictures;
     std::unique_ptr<THostPopupMenu> FTrayMenu; // lent to the tray icon for the whole run
 };
 

@@ -1,7 +1,12 @@
 #include "GlobeScene.h"
 
 #include "scene/GLBitmapGraphic.h"
+#include "scene/GLPictureImage.h"
+#include "scene/GLTexture.h"
+#include "scene/WindowsColor.h"
 #include "scene/qt/GLSceneViewer.h"
+#include "scene/qt/QtGlyphRasteriser.h"
+#include "scene/qt/QtPictureLoader.h"
 #include "scene/qt/QtPictureGraphic.h"
 
 #include <QImage>
@@ -257,9 +262,21 @@ TGLCamera& AddCamera_1(TGLScene& Cene, TGLBaseSceneObject& Target)
     return Camera_1;
 }
 
+// Pictures and glyphs come from the toolkit; the scene layer only asks for them.
+void InstallSceneAdapters()
+{
+    static TQtGlyphRasteriser Rasteriser;
+    static const bool Installed = [] {
+        InstallQtPictureLoader();
+        SetGlyphRasteriser(&Rasteriser);
+        return true;
+    }();
+    (void)Installed;
+}
+
 } // namespace
 
-TGlobeScene::TGlobeScene() : FWinBMP_Font(MakeWinBMP_Font()), FCene(std::make_unique<TGLScene>())
+TGlobeScene::TGlobeScene() : FWinBMP_Font((InstallSceneAdapters(), MakeWinBMP_Font())), FCene(std::make_unique<TGLScene>())
 {
     TGLScene& Scene = *FCene;
     Scene.BeginLoading();
@@ -284,7 +301,7 @@ void TGlobeScene::ConfigureViewer(TGLSceneViewer& ScreenView)
 {
     ScreenView.SetCamera(Camera_1);
     TGLSceneBuffer& Buffer = ScreenView.Buffer();
-    Buffer.SetBackgroundColor(SkyBlueColor);
+    Buffer.SetBackgroundColor(clSkyBlue);
     Buffer.SetContextOptions({roDoubleBuffer, roRenderToWindow, roStereo, roDestinationAlpha});
     Buffer.SetShadeModel(smSmooth);
     TGLFogEnvironment& Fog = Buffer.FogEnvironment();

@@ -2,6 +2,9 @@
 
 #include "app/FlatImageButton.h"
 #include "app/GMT_System.h"
+#include "scene/GLPictureImage.h"
+#include "scene/GLTexture.h"
+#include "scene/qt/GLSceneViewer.h"
 
 #include <QCoreApplication>
 
@@ -181,7 +184,7 @@ TEST_F(WatchSettingsTest, ARoundTripRestoresEverySetting)
     First.Planetarium->SetRollAngle(-40);
     First.Planetarium->SetTurnAngle(95);
     First.Camera_1->SetFocalLength(150);
-    First.ScreenView->Buffer().Lighting = false;
+    First.ScreenView->Buffer().SetLighting(false);
     TGMT_System& System = *First.GMTSystem;
     System.GMT = 9;
     System.Location = "(GMT+09:00) Tóquio";
@@ -209,7 +212,7 @@ TEST_F(WatchSettingsTest, ARoundTripRestoresEverySetting)
     EXPECT_FLOAT_EQ(Second.Planetarium->RollAngle(), -40);
     EXPECT_FLOAT_EQ(Second.Planetarium->TurnAngle(), 95);
     EXPECT_FLOAT_EQ(Second.Camera_1->FocalLength(), 150);
-    EXPECT_FALSE(Second.ScreenView->Buffer().Lighting);
+    EXPECT_FALSE(Second.ScreenView->Buffer().Lighting());
     const TGMT_System& Loaded = *Second.GMTSystem;
     EXPECT_EQ(Loaded.GMT, 9);
     EXPECT_EQ(Loaded.Location, "(GMT+09:00) Tóquio");
@@ -262,10 +265,16 @@ TEST_F(WatchSettingsTest, PicturesDressTheMoonAndTheGlobeThroughTemporaryFiles)
     Twatch& Watch = Start();
     EXPECT_EQ(PicturesAsked, (std::vector<std::string>{"MOON", "SURFACE", "DOMO_H", "DOMO_M"}));
     EXPECT_EQ(Watch.Moon->Picture().size(), QSize(2, 2));
-    for (const char* Name : {"MOON", "SURFACE", "DOMO_H", "DOMO_M"}) {
-        const QImage& Picture = Watch.GlobePictures().at(Name);
-        ASSERT_EQ(Picture.size(), QSize(2, 2)) << Name;
-        EXPECT_EQ(qBlue(Picture.pixel(0, 0)), static_cast<int>(std::strlen(Name))) << Name;
+    EXPECT_EQ(qBlue(Watch.Moon->Picture().pixel(0, 0)), 4) << "the MOON picture";
+    const std::pair<const char*, Scene::TGLSphere*> Textures[] = {
+        {"SURFACE", Watch.Globe->Earth}, {"DOMO_H", Watch.Globe->Horas}, {"DOMO_M", Watch.Globe->Minutos}};
+    for (const auto& [Name, Sphere] : Textures) {
+        const Scene::TGLPicture& Picture = Sphere->Material().Texture().Image().Picture();
+        EXPECT_EQ(Picture.Width(), 2) << Name;
+        EXPECT_EQ(Picture.Height(), 2) << Name;
+        ASSERT_NE(Picture.Graphic(), nullptr) << Name;
+        // The first byte of the top scan line is its blue byte: the name's length.
+        EXPECT_EQ(Picture.Graphic()->ScanLine(0)[0], std::strlen(Name)) << Name;
     }
     for (const char* File : {"moon.bmp", "surface.bmp", "domo_h.bmp", "domo_m.bmp"})
         EXPECT_FALSE(std::filesystem::exists(File)) << File << " is left behind";
@@ -278,5 +287,6 @@ TEST_F(WatchSettingsTest, WithoutThePicturesLibraryTheTargetsStayEmptyAndTheLoad
     Twatch& Watch = Start();
     EXPECT_TRUE(Errors.empty());
     EXPECT_TRUE(Watch.Moon->Picture().isNull());
-    EXPECT_TRUE(Watch.GlobePictures().at("SURFACE").isNull());
+    EXPECT_EQ(Watch.Globe->Earth->Material().Texture().Image().Picture().Width(), 0)
+        << "the placeholder is replaced by the empty picture";
 }

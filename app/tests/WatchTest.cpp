@@ -2,6 +2,7 @@
 
 #include "app/ErrorReport.h"
 #include "app/FlatImageButton.h"
+#include "scene/qt/GLSceneViewer.h"
 
 #include <QAction>
 #include <QMenu>

@@ -164,9 +164,27 @@ protected:
         } catch (const std::exception& Error) {
             FViewer.ReportError(Error);
         }
+        MakeOpaque();
     }
 
 private:
+    // The frame's alpha channel is the scene's own business (materials with
+    // a diffuse alpha of 0 leave 0 there); the window shows the frame
+    // opaquely, so the toolkit must not blend it with what lies beneath.
+    void MakeOpaque()
+    {
+        QOpenGLFunctions& Gl = *context()->functions();
+        GLfloat Clear[4];
+        GLboolean Mask[4];
+        Gl.glGetFloatv(GL_COLOR_CLEAR_VALUE, Clear);
+        Gl.glGetBooleanv(GL_COLOR_WRITEMASK, Mask);
+        Gl.glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+        Gl.glClearColor(0, 0, 0, 1);
+        Gl.glClear(GL_COLOR_BUFFER_BIT);
+        Gl.glColorMask(Mask[0], Mask[1], Mask[2], Mask[3]);
+        Gl.glClearColor(Clear[0], Clear[1], Clear[2], Clear[3]);
+    }
+
     int PixelWidth() const { return static_cast<int>(std::lround(width() * devicePixelRatioF())); }
     int PixelHeight() const { return static_cast<int>(std::lround(height() * devicePixelRatioF())); }
 
@@ -329,6 +347,12 @@ QImage TGLSceneViewer::GrabFrame()
         FSurface->doneCurrent();
     if (Failed)
         return QImage();
+    // What the window shows: the frame without its alpha (see MakeOpaque).
+    for (int Y = 0; Y < Height; ++Y) {
+        uchar* Pixel = Image.scanLine(Y);
+        for (int X = 0; X < Width; ++X, Pixel += 4)
+            Pixel[3] = 255;
+    }
     // OpenGL rows start at the bottom.
     return Image.mirrored();
 }
