@@ -19,8 +19,8 @@
 #include <QDir>
 #include <QLocale>
 #include <QMenu>
-#include <QPainter>
 #include <QMetaMethod>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTimer>
 

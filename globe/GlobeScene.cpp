@@ -3,11 +3,11 @@
 #include "scene/GLBitmapGraphic.h"
 #include "scene/GLPictureImage.h"
 #include "scene/GLTexture.h"
-#include "scene/WindowsColor.h"
 #include "scene/qt/GLSceneViewer.h"
 #include "scene/qt/QtGlyphRasteriser.h"
-#include "scene/qt/QtPictureLoader.h"
 #include "scene/qt/QtPictureGraphic.h"
+#include "scene/qt/QtPictureLoader.h"
+#include "scene/WindowsColor.h"
 
 #include <QImage>
 
@@ -276,7 +276,8 @@ void InstallSceneAdapters()
 
 } // namespace
 
-TGlobeScene::TGlobeScene() : FWinBMP_Font((InstallSceneAdapters(), MakeWinBMP_Font())), FCene(std::make_unique<TGLScene>())
+TGlobeScene::TGlobeScene()
+    : FWinBMP_Font((InstallSceneAdapters(), MakeWinBMP_Font())), FCene(std::make_unique<TGLScene>())
 {
     TGLScene& Scene = *FCene;
     Scene.BeginLoading();

@@ -165,7 +165,9 @@ TEST_F(StartupTest, KeyColouredPixelsShowTheDesktopBeneath)
     int Left, Top, Width, Height;
     X.Geometry(Clock, Left, Top, Width, Height);
     std::vector<unsigned long> Pixels;
-    const auto At = [&](int Column, int Row) { return Pixels[static_cast<std::size_t>(Row) * Width + Column]; };
+    const auto At = [&](int Column, int Row) {
+        return Pixels[static_cast<std::size_t>(Row) * Width + Column];
+    };
     // Until the first frame is on the screen the window shows nothing of its own.
     EXPECT_TRUE(TXDisplay::WaitFor([&] {
         Pixels = X.Screenshot(Left, Top, Width, Height);
@@ -183,7 +185,8 @@ TEST_F(StartupTest, KeyColouredPixelsShowTheDesktopBeneath)
     EXPECT_GT(MoonPixels, 200) << "the moon is drawn";
     // The globe covers the middle; the corners away from it are the wallpaper.
     EXPECT_NE(At(164, 172), Wallpaper);
-    for (const auto& [Column, Row] : {std::pair{320, 10}, std::pair{320, 335}, std::pair{10, 335}, std::pair{60, 5}})
+    for (const auto& [Column, Row] :
+         {std::pair{320, 10}, std::pair{320, 335}, std::pair{10, 335}, std::pair{60, 5}})
         EXPECT_EQ(At(Column, Row), Wallpaper) << Column << ", " << Row;
 }
 
