@@ -94,6 +94,16 @@ void Twatch::CreateComponents()
     Globe->ConfigureViewer(*ScreenView);
     ScreenView->SetOnError([](const std::exception& Error) { ReportException(Error); });
     ScreenView->Buffer().SetAfterRender([this] { RunGuarded([this] { OnFrameRendered(); }); });
+    ScreenView->SetOnMouseDown([this](Scene::TMouseButton, Scene::TShiftState, int, int) {
+        RunGuarded([this] { ScreenViewMouseDown(); });
+    });
+    ScreenView->SetOnMouseMove([this](Scene::TShiftState Shift, int, int) {
+        RunGuarded([this, Shift] { CeneViewerMouseMove(Shift); });
+    });
+    ScreenView->SetOnMouseUp([this](Scene::TMouseButton, Scene::TShiftState, int, int) {
+        RunGuarded([this] { ScreenViewMouseUp(); });
+    });
+    ScreenView->SetOnMouseLeave([this] { RunGuarded([this] { ScreenViewMouseLeave(); }); });
     FTrayMenu = std::make_unique<THostPopupMenu>(*this);
 
     PopupMenu = new QMenu(this);
@@ -496,6 +506,72 @@ void Twatch::ApplyColorKey()
         return;
     FLastKeyedImage = Shown;
     FServices.Shape->ApplyColorKey(*this, Shown, KeyColor);
+}
+
+QString Twatch::AngleReadOut() const
+{
+    // The shortest general form with up to 15 significant digits, in the locale's notation.
+    QLocale Locale;
+    Locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    const auto Number = [&](double Value) { return Locale.toString(Value, 'g', 15); };
+    const QString Break = QStringLiteral("\r\n");
+    return QStringLiteral("X:") + Number(Planetarium->TurnAngle()) + Break + QStringLiteral("Y:") +
+           Number(Planetarium->RollAngle()) + Break + QStringLiteral("Z:") +
+           Number(Planetarium->PitchAngle()) + Break + QStringLiteral("Foco:") +
+           Number(Camera_1->FocalLength());
+}
+
+void Twatch::ScreenViewMouseDown()
+{
+    FHint = HUDText->Text();
+    HUDText->SetText(AngleReadOut().toLatin1().toStdString());
+}
+
+void Twatch::CeneViewerMouseMove(Scene::TShiftState Shift)
+{
+    // Only the sign of the movement counts: one step of 5 per event.
+    constexpr float Step = 5;
+    ScreenView->setCursor(Qt::ArrowCursor);
+    if (Shift.Contains(Scene::ssMiddle)) {
+        ScreenView->setCursor(Qt::SizeAllCursor);
+        if (QCursor::pos().x() < LastMouseX)
+            Planetarium->SetTurnAngle(Planetarium->TurnAngle() - Step);
+        if (QCursor::pos().x() > LastMouseX)
+            Planetarium->SetTurnAngle(Planetarium->TurnAngle() + Step);
+        if (QCursor::pos().y() < LastMouseY)
+            Planetarium->SetRollAngle(Planetarium->RollAngle() - Step);
+        if (QCursor::pos().y() > LastMouseY)
+            Planetarium->SetRollAngle(Planetarium->RollAngle() + Step);
+    }
+    if (Shift.Contains(Scene::ssLeft)) {
+        ScreenView->setCursor(Qt::SizeVerCursor);
+        if (QCursor::pos().y() < LastMouseY)
+            Planetarium->SetPitchAngle(Planetarium->PitchAngle() - Step);
+        if (QCursor::pos().y() > LastMouseY)
+            Planetarium->SetPitchAngle(Planetarium->PitchAngle() + Step);
+    }
+    if (Shift.Contains(Scene::ssRight)) {
+        ScreenView->setCursor(Qt::SizeHorCursor);
+        if (QCursor::pos().x() < LastMouseX)
+            Camera_1->SetFocalLength(Camera_1->FocalLength() - Step);
+        if (QCursor::pos().x() > LastMouseX)
+            Camera_1->SetFocalLength(Camera_1->FocalLength() + Step);
+    }
+    if (!Shift.Empty())
+        HUDText->SetText(AngleReadOut().toLatin1().toStdString());
+    LastMouseX = QCursor::pos().x();
+    LastMouseY = QCursor::pos().y();
+}
+
+void Twatch::ScreenViewMouseUp()
+{
+    HUDText->SetText(FHint);
+}
+
+void Twatch::ScreenViewMouseLeave()
+{
+    if (!FHint.empty())
+        HUDText->SetText(FHint);
 }
 
 // Their behaviour arrives with the minute tick, the scheduled event, the

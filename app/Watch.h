@@ -3,6 +3,7 @@
 #include "globe/GlobeScene.h"
 #include "GMT_System.h"
 #include "platform/Platform.h"
+#include "scene/qt/GLSceneViewer.h"
 #include "services/CompanionMenu.h"
 
 #include <QImage>
@@ -19,10 +20,6 @@ class TConfigDocument;
 class TFlatImageButton;
 class THostPopupMenu;
 class TRSSWeather;
-
-namespace Scene {
-class TGLSceneViewer;
-}
 
 // The clock's one window: a borderless, colour-keyed gadget on the desktop
 // that owns everything living for the whole run.
@@ -98,6 +95,18 @@ public slots:
     void zt_AboutUs();
     void Menu_CloseClick();
 
+    // The viewer's mouse: turn and zoom the globe, with the angle read-out.
+    void ScreenViewMouseDown();
+    void CeneViewerMouseMove(Scene::TShiftState Shift);
+    void ScreenViewMouseUp();
+    void ScreenViewMouseLeave();
+
+public:
+    // "X:" turn, "Y:" roll, "Z:" pitch, "Foco:" focal length, a line each.
+    QString AngleReadOut() const;
+    // The window's hint: the heads-up text of before a press in the viewer.
+    QString Hint() const { return QString::fromLatin1(FHint); }
+
 protected:
     void closeEvent(QCloseEvent* Event) override;
     bool event(QEvent* Event) override;
@@ -121,6 +130,7 @@ private:
     bool FClosed = false;
     QImage FLastFrame;      // the viewer's last picture
     QImage FLastKeyedImage; // what the window's shape was last made from
+    std::string FHint;      // in the heads-up text's own 8-bit characters
     std::map<unsigned, QTimer*> FTimers;
     std::unique_ptr<THostPopupMenu> FTrayMenu; // lent to the tray icon for the whole run
 };
