@@ -8,7 +8,7 @@
 #include "scene/GLCylinder.h"
 #include "scene/GLDispatch.h"
 #include "scene/GLDummyCube.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSphere.h"
 #include "scene/GLSprite.h"
 #include "scene/GLStateCache.h"

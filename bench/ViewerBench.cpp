@@ -13,7 +13,7 @@
 #include "scene/GLDummyCube.h"
 #include "scene/GLLightSource.h"
 #include "scene/GLRenderingContext.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSceneBuffer.h"
 #include "scene/GLSphere.h"
 #include "scene/GLSprite.h"

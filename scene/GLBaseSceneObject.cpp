@@ -2,7 +2,7 @@
 
 #include "scene/GLColor.h"
 #include "scene/GLDispatch.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLStateCache.h"
 #include "scene/RenderContextInfo.h"
 

@@ -1,6 +1,6 @@
 #include "scene/GLCustomSceneObject.h"
 
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/RenderContextInfo.h"
 
 namespace Scene {

@@ -5,7 +5,7 @@
 #include "scene/GLDeviceContext.h"
 #include "scene/GLDispatch.h"
 #include "scene/GLLightSource.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/RenderContextInfo.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "scene/GLBaseSceneObject.h"
 
 #include "RecordingSceneBuffer.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "SceneTestHelpers.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "GLRecorder.h"
 #include "RecordingSceneBuffer.h"
 #include "scene/GLDummyCube.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "SceneTestHelpers.h"
 
 #include <cmath>

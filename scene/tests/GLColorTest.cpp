@@ -3,7 +3,7 @@
 #include "GLRecorder.h"
 #include "RecordingSceneBuffer.h"
 #include "scene/GLBaseSceneObject.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSceneObject.h"
 #include "scene/RenderContextInfo.h"
 #include "SceneTestHelpers.h"

@@ -1,6 +1,6 @@
 #include "RecordingSceneBuffer.h"
 #include "scene/GLDummyCube.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSceneObject.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "GLRecorder.h"
 #include "RecordingSceneBuffer.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/RenderContextInfo.h"
 #include "SceneTestHelpers.h"
 

@@ -1,7 +1,7 @@
 #include "GLXTestContext.h"
 #include "scene/GLDispatch.h"
 #include "scene/GLHUDText.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLStateCache.h"
 #include "scene/GLWindowsBitmapFont.h"
 #include "scene/qt/QtGlyphRasteriser.h"

@@ -5,7 +5,7 @@
 #include "RecordingSceneBuffer.h"
 #include "scene/BitmapFontError.h"
 #include "scene/GLDispatch.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLStateCache.h"
 #include "scene/GLWindowsBitmapFont.h"
 #include "scene/RenderContextInfo.h"

@@ -4,7 +4,7 @@
 #include "RecordingSceneBuffer.h"
 #include "scene/GLCamera.h"
 #include "scene/GLDummyCube.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSceneBuffer.h"
 #include "SceneTestHelpers.h"
 

@@ -1,7 +1,7 @@
 #include "GLXTestContext.h"
 #include "scene/GLBitmapGraphic.h"
 #include "scene/GLDispatch.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSphere.h"
 #include "scene/GLSprite.h"
 #include "scene/GLStateCache.h"

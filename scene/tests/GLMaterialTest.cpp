@@ -2,7 +2,7 @@
 
 #include "GLRecorder.h"
 #include "RecordingSceneBuffer.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSceneObject.h"
 #include "scene/GLStateCache.h"
 #include "scene/GLTexture.h"

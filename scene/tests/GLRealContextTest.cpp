@@ -1,7 +1,7 @@
 #include "GLXTestContext.h"
 #include "scene/GLCylinder.h"
 #include "scene/GLDispatch.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSphere.h"
 #include "scene/GLStateCache.h"
 #include "scene/RenderContextInfo.h"

@@ -5,7 +5,7 @@
 #include "scene/GLContextError.h"
 #include "scene/GLDummyCube.h"
 #include "scene/GLLightSource.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSceneObject.h"
 #include "scene/RenderContextInfo.h"
 #include "SceneTestHelpers.h"

@@ -2,7 +2,7 @@
 #include "RecordingSceneBuffer.h"
 #include "scene/GLDispatch.h"
 #include "scene/GLDummyCube.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSceneObject.h"
 #include "scene/GLStateCache.h"
 #include "scene/RenderContextInfo.h"

@@ -1,4 +1,4 @@
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 
 #include "RecordingSceneBuffer.h"
 #include "scene/GLBaseSceneObject.h"

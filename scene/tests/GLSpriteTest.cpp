@@ -3,7 +3,7 @@
 #include "GLRecorder.h"
 #include "scene/GLDispatch.h"
 #include "scene/GLDummyCube.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLStateCache.h"
 #include "scene/RenderContextInfo.h"
 #include "SceneTestHelpers.h"

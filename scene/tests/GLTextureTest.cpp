@@ -3,7 +3,7 @@
 #include "GLTextureRecorder.h"
 #include "RecordingSceneBuffer.h"
 #include "scene/GLBitmapGraphic.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSceneObject.h"
 #include "scene/GLStateCache.h"
 #include "scene/OpenGLError.h"

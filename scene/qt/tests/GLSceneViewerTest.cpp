@@ -4,7 +4,7 @@
 #include "scene/GLDispatch.h"
 #include "scene/GLDummyCube.h"
 #include "scene/GLLightSource.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSphere.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 
 #include "scene/GLAbstractSceneBuffer.h"
 #include "scene/RenderContextInfo.h"
