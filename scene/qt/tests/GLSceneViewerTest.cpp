@@ -1,4 +1,5 @@
 #include "scene/qt/GLSceneViewer.h"
+#include "ViewerTestSupport.h"
 
 #include "scene/GLCamera.h"
 #include "scene/GLDispatch.h"
@@ -10,59 +11,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <functional>
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QMouseEvent>
-#include <QThread>
 #include <vector>
 
 using namespace Scene;
+using namespace Scene::Testing;
 
 namespace {
 
 constexpr int ViewerWidth = 328;
 constexpr int ViewerHeight = 344;
 const QColor KeyColour(166, 202, 240);
-
-bool WaitUntil(const std::function<bool()>& Condition, int TimeoutMs = 5000)
-{
-    QElapsedTimer Timer;
-    Timer.start();
-    while (!Condition()) {
-        if (Timer.elapsed() > TimeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
-// Lets every pending paint happen; returns after QuietMs without a new frame.
-void Settle(const TGLSceneViewer& Viewer, int QuietMs = 300)
-{
-    QElapsedTimer Quiet;
-    Quiet.start();
-    std::int64_t Frames = Viewer.Buffer().FrameCount();
-    QElapsedTimer Total;
-    Total.start();
-    while (Quiet.elapsed() < QuietMs && Total.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-        if (Viewer.Buffer().FrameCount() != Frames) {
-            Frames = Viewer.Buffer().FrameCount();
-            Quiet.restart();
-        }
-    }
-}
-
-QColor Rgb(const QImage& Image, int X, int Y)
-{
-    const QColor C = Image.pixelColor(X, Y);
-    return QColor(C.red(), C.green(), C.blue());
-}
 
 // The globe's viewer: 328 x 344, sky-blue background, a camera at -10 on Z
 // looking at the origin with FocalLength 120, a sphere of radius 1.5 there,
