@@ -122,11 +122,7 @@ protected:
         FRasteriserInstalled = true;
         InstallQtPictureLoader();
 
-        Camera.SetPosition(TVector{0, 0, -10, 1});
-        Camera.SetDirection(TVector{0, 0, 1, 0});
-        Camera.SetTargetObject(&Planet);
-        Camera.SetFocalLength(120);
-        Camera.SetDepthOfView(240);
+        PlaceGlobeCamera(Camera, Planet);
 
         Sun.SetLightStyle(lsParallel);
         Sun.SpotDirection().SetVector(0, 0, -1); // from the camera's side
@@ -179,17 +175,9 @@ protected:
         Caption.SetText("Zentavo 3D Desktop");
         Caption.ModulateColor().SetColor(1, 0.25f, 0, 1);
 
-        View.Buffer().SetBackgroundColor(clSkyBlue);
-        View.Buffer().SetContextOptions({roDoubleBuffer, roRenderToWindow, roStereo, roDestinationAlpha});
-        View.Buffer().SetShadeModel(smSmooth);
         // Every frame as drawn, the first one included.
         View.Buffer().SetAfterRender([this] { Frames[View.Buffer().FrameCount()] = View.GrabFrame(); });
-        View.SetCamera(&Camera);
-        View.resize(ViewerWidth, ViewerHeight);
-        View.show();
-        ASSERT_TRUE(WaitUntil([&] { return View.Buffer().FrameCount() > 0; }))
-            << "no frame drawn: " << View.LastError();
-        Settle(View);
+        ASSERT_TRUE(ShowGlobeViewer(View, Camera));
         ASSERT_TRUE(View.LastError().empty()) << View.LastError();
         Measure();
     }

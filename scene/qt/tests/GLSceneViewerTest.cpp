@@ -37,25 +37,13 @@ protected:
         if (!std::getenv("DISPLAY"))
             GTEST_SKIP() << "no X display";
         SetGLDispatch(nullptr);
-        Camera.SetPosition(TVector{0, 0, -10, 1});
-        Camera.SetDirection(TVector{0, 0, 1, 0});
-        Camera.SetTargetObject(&Planetarium);
-        Camera.SetFocalLength(120);
-        Camera.SetDepthOfView(240);
+        PlaceGlobeCamera(Camera, Planetarium);
         Earth.SetRadius(1.5f);
         Earth.SetSlices(120);
         Earth.SetStacks(120);
         Sun.SetLightStyle(lsParallel);
         Sun.SpotDirection().SetVector(0, 0, -1); // from the camera's side
-        View.Buffer().SetBackgroundColor(clSkyBlue);
-        View.Buffer().SetContextOptions({roDoubleBuffer, roRenderToWindow, roStereo, roDestinationAlpha});
-        View.Buffer().SetShadeModel(smSmooth);
-        View.SetCamera(&Camera);
-        View.resize(ViewerWidth, ViewerHeight);
-        View.show();
-        ASSERT_TRUE(WaitUntil([&] { return View.Buffer().FrameCount() > 0; }))
-            << "no frame drawn: " << View.LastError();
-        Settle(View);
+        ASSERT_TRUE(ShowGlobeViewer(View, Camera));
     }
 
     QImage Frame()

@@ -2,10 +2,12 @@
 
 // Waiting for a real viewer's frames under the test's X server.
 
+#include "scene/GLCamera.h"
 #include "scene/qt/GLSceneViewer.h"
 
 #include <cstdint>
 #include <functional>
+#include <gtest/gtest.h>
 #include <QColor>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -43,6 +45,32 @@ inline void Settle(const TGLSceneViewer& Viewer, int QuietMs = 300)
             Quiet.restart();
         }
     }
+}
+
+// The globe's camera: at -10 on Z looking at Target, FocalLength 120.
+inline void PlaceGlobeCamera(TGLCamera& Camera, TGLBaseSceneObject& Target)
+{
+    Camera.SetPosition(TVector{0, 0, -10, 1});
+    Camera.SetDirection(TVector{0, 0, 1, 0});
+    Camera.SetTargetObject(&Target);
+    Camera.SetFocalLength(120);
+    Camera.SetDepthOfView(240);
+}
+
+// Shows Viewer as the globe's: 328 x 344, sky blue, through Camera; returns
+// once its first frames are drawn.
+inline ::testing::AssertionResult ShowGlobeViewer(TGLSceneViewer& Viewer, TGLCamera& Camera)
+{
+    Viewer.Buffer().SetBackgroundColor(clSkyBlue);
+    Viewer.Buffer().SetContextOptions({roDoubleBuffer, roRenderToWindow, roStereo, roDestinationAlpha});
+    Viewer.Buffer().SetShadeModel(smSmooth);
+    Viewer.SetCamera(&Camera);
+    Viewer.resize(328, 344);
+    Viewer.show();
+    if (!WaitUntil([&] { return Viewer.Buffer().FrameCount() > 0; }))
+        return ::testing::AssertionFailure() << "no frame drawn: " << Viewer.LastError();
+    Settle(Viewer);
+    return ::testing::AssertionSuccess();
 }
 
 inline QColor Rgb(const QImage& Image, int X, int Y)
