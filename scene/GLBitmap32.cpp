@@ -13,14 +13,6 @@
 namespace Scene {
 namespace {
 
-int RoundUpToPowerOfTwo(int Value)
-{
-    int Result = 1;
-    while (Result < Value)
-        Result *= 2;
-    return Result;
-}
-
 std::uint8_t Intensity(const std::uint8_t* Pixel)
 {
     return std::uint8_t((int(Pixel[0]) + int(Pixel[1]) + int(Pixel[2])) / 3);
@@ -32,6 +24,14 @@ std::uint8_t SqrtIntensity(const std::uint8_t* Pixel)
 }
 
 } // namespace
+
+int RoundUpToPowerOfTwo(int Value)
+{
+    int Result = 1;
+    while (Result < Value)
+        Result *= 2;
+    return Result;
+}
 
 TGLBitmap32::TGLBitmap32(int Width, int Height)
     : FWidth(Width), FHeight(Height), FData(std::size_t(Width) * std::size_t(Height) * 4, 0)
@@ -81,8 +81,11 @@ void TGLBitmap32::ApplyImageAlpha(TGLTextureImageAlpha Mode)
 {
     if (Mode == tiaDefault || FData.empty())
         return;
-    // Keyed on the first pixel of the data: the picture's bottom-left one.
-    const std::uint8_t Key[3] = {FData[0], FData[1], FData[2]};
+    if (Mode == tiaTopLeftPointColorTransparent) {
+        // Keyed on the first pixel of the data: the picture's bottom-left one.
+        MakeColorTransparent(0, 0);
+        return;
+    }
     for (std::size_t I = 0; I < FData.size(); I += 4) {
         std::uint8_t* P = &FData[I];
         switch (Mode) {
@@ -99,9 +102,6 @@ void TGLBitmap32::ApplyImageAlpha(TGLTextureImageAlpha Mode)
         case tiaOpaque:
             P[3] = 255;
             break;
-        case tiaTopLeftPointColorTransparent:
-            P[3] = P[0] == Key[0] && P[1] == Key[1] && P[2] == Key[2] ? 0 : 255;
-            break;
         case tiaInverseLuminance:
             P[3] = std::uint8_t(255 - Intensity(P));
             break;
@@ -109,8 +109,21 @@ void TGLBitmap32::ApplyImageAlpha(TGLTextureImageAlpha Mode)
             P[3] = std::uint8_t(255 - SqrtIntensity(P));
             break;
         case tiaDefault:
+        case tiaTopLeftPointColorTransparent:
             break;
         }
+    }
+}
+
+void TGLBitmap32::MakeColorTransparent(int X, int Row)
+{
+    const std::uint8_t* Key = Pixel(X, Row);
+    const std::uint8_t Red = Key[0];
+    const std::uint8_t Green = Key[1];
+    const std::uint8_t Blue = Key[2];
+    for (std::size_t I = 0; I < FData.size(); I += 4) {
+        std::uint8_t* P = &FData[I];
+        P[3] = P[0] == Red && P[1] == Green && P[2] == Blue ? 0 : 255;
     }
 }
 

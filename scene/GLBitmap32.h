@@ -35,6 +35,8 @@ public:
 
     // Rewrites the alpha byte of every pixel.
     void ApplyImageAlpha(TGLTextureImageAlpha Mode);
+    // Alpha 0 for every pixel of the colour at (X, Row), 255 for all others.
+    void MakeColorTransparent(int X, int Row);
 
     // Uploads to the texture object bound to GL_TEXTURE_2D, rescaled to
     // power-of-two sizes within GL_MAX_TEXTURE_SIZE; mipmaps only for the
@@ -48,5 +50,8 @@ private:
     int FHeight = 0;
     std::vector<std::uint8_t> FData;
 };
+
+// The smallest power of two that is at least Value (1 for Value <= 1).
+int RoundUpToPowerOfTwo(int Value);
 
 } // namespace Scene

@@ -1,14 +1,15 @@
 #include "scene/GLCustomBitmapFont.h"
 
+#include "scene/GLBitmap32.h"
 #include "scene/GLBitmapFontUser.h"
 #include "scene/GLDispatch.h"
+#include "scene/GLExtensions.h"
 #include "scene/GLStateCache.h"
 #include "scene/RenderContextInfo.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <stdexcept>
 
 namespace Scene {
@@ -17,70 +18,21 @@ namespace {
 constexpr unsigned char CarriageReturn = 13;
 constexpr unsigned char Space = 32;
 
-int NextPowerOfTwo(int Value)
-{
-    int Result = 1;
-    while (Result < Value)
-        Result *= 2;
-    return Result;
-}
-
 // Nearest integer, exact halves to the even one.
 int RoundHalfToEven(double Value)
 {
     return static_cast<int>(std::nearbyint(Value));
 }
 
-GLint MinFilterToGL(TGLMinFilter Filter)
-{
-    switch (Filter) {
-    case miNearest:
-        return GL_NEAREST;
-    case miLinear:
-        return GL_LINEAR;
-    case miNearestMipmapNearest:
-        return GL_NEAREST_MIPMAP_NEAREST;
-    case miLinearMipmapNearest:
-        return GL_LINEAR_MIPMAP_NEAREST;
-    case miNearestMipmapLinear:
-        return GL_NEAREST_MIPMAP_LINEAR;
-    case miLinearMipmapLinear:
-        return GL_LINEAR_MIPMAP_LINEAR;
-    }
-    return GL_LINEAR;
-}
-
-bool HasExtension(std::string_view Name)
-{
-    const GLubyte* Extensions = GL().glGetString(GL_EXTENSIONS);
-    if (!Extensions)
-        return false;
-    const std::string_view All(reinterpret_cast<const char*>(Extensions));
-    for (std::size_t At = All.find(Name); At != std::string_view::npos; At = All.find(Name, At + 1)) {
-        const std::size_t End = At + Name.size();
-        if ((At == 0 || All[At - 1] == ' ') && (End == All.size() || All[End] == ' '))
-            return true;
-    }
-    return false;
-}
-
-std::uint8_t SquareRootAlpha(int Intensity)
-{
-    return static_cast<std::uint8_t>(std::lround(255.0 * std::sqrt(Intensity / 255.0)));
-}
-
 // The picture drawn at the top-left of a power-of-two 24-bit bitmap (the
-// rest black), as RGBA bytes with the bottom row first, alpha made by Mode.
-std::vector<std::uint8_t> GlyphTexels(const TGlyphPicture& Picture, TGLTextureImageAlpha Mode, int& Width,
-                                      int& Height)
+// rest black), alpha made by Mode with the font's own rules.
+TGLBitmap32 GlyphBitmap(const TGlyphPicture& Picture, TGLTextureImageAlpha Mode)
 {
-    Width = NextPowerOfTwo(Picture.Width());
-    Height = NextPowerOfTwo(Picture.Height());
-    std::vector<std::uint8_t> Texels(static_cast<std::size_t>(Width) * Height * 4, 0);
-    for (int Row = 0; Row < Height; ++Row) {
-        std::uint8_t* Out = Texels.data() + static_cast<std::size_t>(Row) * Width * 4;
-        const int Y = Height - 1 - Row;
-        for (int X = 0; X < Width; ++X, Out += 4) {
+    TGLBitmap32 Bitmap(RoundUpToPowerOfTwo(Picture.Width()), RoundUpToPowerOfTwo(Picture.Height()));
+    for (int Row = 0; Row < Bitmap.Height(); ++Row) {
+        const int Y = Bitmap.Height() - 1 - Row;
+        for (int X = 0; X < Bitmap.Width(); ++X) {
+            std::uint8_t* Out = Bitmap.Pixel(X, Row);
             if (Y < Picture.Height() && X < Picture.Width()) {
                 const std::uint32_t Pixel = Picture.Pixel(X, Y);
                 Out[0] = static_cast<std::uint8_t>(Pixel >> 16);
@@ -90,36 +42,20 @@ std::vector<std::uint8_t> GlyphTexels(const TGlyphPicture& Picture, TGLTextureIm
             Out[3] = 255;
         }
     }
-    // The key is the displayed top-left pixel: the first texel of the last row.
-    const std::uint8_t* Key = Texels.data() + static_cast<std::size_t>(Height - 1) * Width * 4;
-    const std::uint8_t KeyRed = Key[0];
-    const std::uint8_t KeyGreen = Key[1];
-    const std::uint8_t KeyBlue = Key[2];
-    for (std::size_t At = 0; At < Texels.size(); At += 4) {
-        std::uint8_t* T = Texels.data() + At;
-        const int Intensity = (T[0] + T[1] + T[2]) / 3;
-        switch (Mode) {
-        case tiaDefault:
-        case tiaTopLeftPointColorTransparent:
-            T[3] = T[0] == KeyRed && T[1] == KeyGreen && T[2] == KeyBlue ? 0 : 255;
-            break;
-        case tiaAlphaFromIntensity:
-        case tiaLuminance:
-            T[3] = static_cast<std::uint8_t>(Intensity);
-            break;
-        case tiaSuperBlackTransparent:
-            T[3] = T[0] == 0 && T[1] == 0 && T[2] == 0 ? 0 : 255;
-            break;
-        case tiaLuminanceSqrt:
-            T[3] = SquareRootAlpha(Intensity);
-            break;
-        case tiaOpaque:
-        case tiaInverseLuminance:
-        case tiaInverseLuminanceSqrt:
-            break;
-        }
+    switch (Mode) {
+    case tiaDefault:
+    case tiaTopLeftPointColorTransparent:
+        // The key is the displayed top-left pixel: the first of the last row.
+        Bitmap.MakeColorTransparent(0, Bitmap.Height() - 1);
+        break;
+    case tiaInverseLuminance:
+    case tiaInverseLuminanceSqrt:
+        break;
+    default:
+        Bitmap.ApplyImageAlpha(Mode);
+        break;
     }
-    return Texels;
+    return Bitmap;
 }
 
 } // namespace
@@ -324,45 +260,21 @@ void TGLCustomBitmapFont::UploadGlyphs(TRenderContextInfo& Context)
     Gl.glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     Gl.glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     if (!FGlyphs.Empty()) {
-        int Width = 0;
-        int Height = 0;
-        std::vector<std::uint8_t> Texels = GlyphTexels(FGlyphs, FGlyphAlpha, Width, Height);
-        FTextureWidth = Width;
-        FTextureHeight = Height;
-        GLint MaximumSize = 0;
-        Gl.glGetIntegerv(GL_MAX_TEXTURE_SIZE, &MaximumSize);
-        int UploadWidth = Width;
-        int UploadHeight = Height;
-        if (MaximumSize > 0) {
-            UploadWidth = std::min(UploadWidth, MaximumSize);
-            UploadHeight = std::min(UploadHeight, MaximumSize);
-        }
-        std::vector<std::uint8_t> Scaled;
-        const std::uint8_t* Pixels = Texels.data();
-        if (UploadWidth != Width || UploadHeight != Height) {
-            Scaled.resize(static_cast<std::size_t>(UploadWidth) * UploadHeight * 4);
-            Gl.gluScaleImage(GL_RGBA, Width, Height, GL_UNSIGNED_BYTE, Texels.data(), UploadWidth,
-                             UploadHeight, GL_UNSIGNED_BYTE, Scaled.data());
-            Pixels = Scaled.data();
-        }
-        if (FMinFilter == miNearest || FMinFilter == miLinear) {
-            Gl.glTexImage2D(GL_TEXTURE_2D, 0, TextureFormat(), UploadWidth, UploadHeight, 0, GL_RGBA,
-                            GL_UNSIGNED_BYTE, Pixels);
-        } else if (HasExtension("GL_SGIS_generate_mipmap")) {
-            Gl.glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, GL_TRUE);
-            Gl.glTexImage2D(GL_TEXTURE_2D, 0, TextureFormat(), UploadWidth, UploadHeight, 0, GL_RGBA,
-                            GL_UNSIGNED_BYTE, Pixels);
-        } else {
-            Gl.gluBuild2DMipmaps(GL_TEXTURE_2D, TextureFormat(), UploadWidth, UploadHeight, GL_RGBA,
-                                 GL_UNSIGNED_BYTE, Pixels);
-        }
+        const TGLBitmap32 Glyphs = GlyphBitmap(FGlyphs, FGlyphAlpha);
+        FTextureWidth = Glyphs.Width();
+        FTextureHeight = Glyphs.Height();
+        const bool GenerateMipmap =
+            IsMipmapped(FMinFilter) && TGLExtensions::Read().Has("GL_SGIS_generate_mipmap");
+        int UploadWidth = 0;
+        int UploadHeight = 0;
+        Glyphs.RegisterAsOpenGLTexture(FMinFilter, TextureFormat(), GenerateMipmap, UploadWidth,
+                                       UploadHeight);
     }
     Gl.glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, MinFilterToGL(FMinFilter));
-    Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
-                       FMagFilter == maNearest ? GL_NEAREST : GL_LINEAR);
+    Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, MagFilterToGL(FMagFilter));
     FTextureDirty = false;
 }
 

@@ -36,25 +36,6 @@ GLint TextureModeToGLEnum(TGLTextureMode Mode)
     return GL_DECAL;
 }
 
-GLint MinFilterToGLEnum(TGLMinFilter Filter)
-{
-    switch (Filter) {
-    case miNearest:
-        return GL_NEAREST;
-    case miLinear:
-        return GL_LINEAR;
-    case miNearestMipmapNearest:
-        return GL_NEAREST_MIPMAP_NEAREST;
-    case miLinearMipmapNearest:
-        return GL_LINEAR_MIPMAP_NEAREST;
-    case miNearestMipmapLinear:
-        return GL_NEAREST_MIPMAP_LINEAR;
-    case miLinearMipmapLinear:
-        break;
-    }
-    return GL_LINEAR_MIPMAP_LINEAR;
-}
-
 // Frees the converted pixels however the preparation ends.
 struct TBitmapRelease
 {
@@ -240,9 +221,8 @@ void TGLTexture::PrepareParameters(const TGLExtensions& Extensions)
     Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, RepeatS ? GL_REPEAT : Clamp);
     Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, RepeatT ? GL_REPEAT : Clamp);
 
-    Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, MinFilterToGLEnum(FMinFilter));
-    Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
-                       FMagFilter == maNearest ? GL_NEAREST : GL_LINEAR);
+    Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, MinFilterToGL(FMinFilter));
+    Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, MagFilterToGL(FMagFilter));
 
     if (Extensions.Has("GL_EXT_texture_filter_anisotropic"))
         Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <GL/gl.h>
 
 namespace Scene {
 
@@ -99,6 +100,31 @@ enum TGLTextureMappingMode : std::uint8_t
 inline bool IsMipmapped(TGLMinFilter Filter)
 {
     return Filter != miNearest && Filter != miLinear;
+}
+
+// The texture parameter values of the filters, shared by every texture upload.
+inline GLint MinFilterToGL(TGLMinFilter Filter)
+{
+    switch (Filter) {
+    case miNearest:
+        return GL_NEAREST;
+    case miLinear:
+        return GL_LINEAR;
+    case miNearestMipmapNearest:
+        return GL_NEAREST_MIPMAP_NEAREST;
+    case miLinearMipmapNearest:
+        return GL_LINEAR_MIPMAP_NEAREST;
+    case miNearestMipmapLinear:
+        return GL_NEAREST_MIPMAP_LINEAR;
+    case miLinearMipmapLinear:
+        break;
+    }
+    return GL_LINEAR_MIPMAP_LINEAR;
+}
+
+inline GLint MagFilterToGL(TGLMagFilter Filter)
+{
+    return Filter == maNearest ? GL_NEAREST : GL_LINEAR;
 }
 
 } // namespace Scene

@@ -1,4 +1,5 @@
 #include "scene/qt/GLSceneViewer.h"
+#include "ViewerTestSupport.h"
 
 #include "scene/GLCamera.h"
 #include "scene/GLDispatch.h"
@@ -10,59 +11,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <functional>
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QMouseEvent>
-#include <QThread>
 #include <vector>
 
 using namespace Scene;
+using namespace Scene::Testing;
 
 namespace {
 
 constexpr int ViewerWidth = 328;
 constexpr int ViewerHeight = 344;
 const QColor KeyColour(166, 202, 240);
-
-bool WaitUntil(const std::function<bool()>& Condition, int TimeoutMs = 5000)
-{
-    QElapsedTimer Timer;
-    Timer.start();
-    while (!Condition()) {
-        if (Timer.elapsed() > TimeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
-// Lets every pending paint happen; returns after QuietMs without a new frame.
-void Settle(const TGLSceneViewer& Viewer, int QuietMs = 300)
-{
-    QElapsedTimer Quiet;
-    Quiet.start();
-    std::int64_t Frames = Viewer.Buffer().FrameCount();
-    QElapsedTimer Total;
-    Total.start();
-    while (Quiet.elapsed() < QuietMs && Total.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-        if (Viewer.Buffer().FrameCount() != Frames) {
-            Frames = Viewer.Buffer().FrameCount();
-            Quiet.restart();
-        }
-    }
-}
-
-QColor Rgb(const QImage& Image, int X, int Y)
-{
-    const QColor C = Image.pixelColor(X, Y);
-    return QColor(C.red(), C.green(), C.blue());
-}
 
 // The globe's viewer: 328 x 344, sky-blue background, a camera at -10 on Z
 // looking at the origin with FocalLength 120, a sphere of radius 1.5 there,
@@ -75,25 +37,13 @@ protected:
         if (!std::getenv("DISPLAY"))
             GTEST_SKIP() << "no X display";
         SetGLDispatch(nullptr);
-        Camera.SetPosition(TVector{0, 0, -10, 1});
-        Camera.SetDirection(TVector{0, 0, 1, 0});
-        Camera.SetTargetObject(&Planetarium);
-        Camera.SetFocalLength(120);
-        Camera.SetDepthOfView(240);
+        PlaceGlobeCamera(Camera, Planetarium);
         Earth.SetRadius(1.5f);
         Earth.SetSlices(120);
         Earth.SetStacks(120);
         Sun.SetLightStyle(lsParallel);
         Sun.SpotDirection().SetVector(0, 0, -1); // from the camera's side
-        View.Buffer().SetBackgroundColor(clSkyBlue);
-        View.Buffer().SetContextOptions({roDoubleBuffer, roRenderToWindow, roStereo, roDestinationAlpha});
-        View.Buffer().SetShadeModel(smSmooth);
-        View.SetCamera(&Camera);
-        View.resize(ViewerWidth, ViewerHeight);
-        View.show();
-        ASSERT_TRUE(WaitUntil([&] { return View.Buffer().FrameCount() > 0; }))
-            << "no frame drawn: " << View.LastError();
-        Settle(View);
+        ASSERT_TRUE(ShowGlobeViewer(View, Camera));
     }
 
     QImage Frame()
