@@ -3,7 +3,7 @@
 #include "scene/GLDummyCube.h"
 #include "scene/GLHUDText.h"
 #include "scene/GLLightSource.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSphere.h"
 #include "scene/GLSprite.h"
 #include "scene/GLTexture.h"
