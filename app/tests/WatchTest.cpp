@@ -5,8 +5,10 @@
 #include "scene/qt/GLSceneViewer.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <filesystem>
@@ -241,6 +243,59 @@ TEST_F(WatchTest, TheMoonRecordsWhereItWasPressedAndMovesTheWindowOnlyWithCtrlAn
                             Qt::ControlModifier | Qt::ShiftModifier);
     QCoreApplication::sendEvent(Watch.Moon, &ShiftedDrag);
     EXPECT_EQ(Watch.pos(), Before);
+}
+
+namespace {
+
+// Frames drawn from now until no new one came for a while.
+std::int64_t FramesAfterSettling(const Scene::TGLSceneViewer& View, std::int64_t Before)
+{
+    QElapsedTimer Quiet;
+    QElapsedTimer Total;
+    Quiet.start();
+    Total.start();
+    std::int64_t Frames = View.Buffer().FrameCount();
+    while (Quiet.elapsed() < 400 && Total.elapsed() < 15000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+        if (View.Buffer().FrameCount() != Frames) {
+            Frames = View.Buffer().FrameCount();
+            Quiet.restart();
+        }
+    }
+    return Frames - Before;
+}
+
+} // namespace
+
+TEST_F(WatchTest, TheGlobeDrawsOneFrameToAppearAndOneFramePerSceneChange)
+{
+    SeedStore();
+    InstallPicturesLibrary();
+    Twatch& Watch = Start();
+    const Scene::TGLSceneViewer& View = *Watch.ScreenView;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return View.Buffer().FrameCount() > 0; }, 15000)) << View.LastError();
+    EXPECT_EQ(FramesAfterSettling(View, 0), 1) << "frames drawn before and while the window first showed";
+
+    // Several changes between two paints: one frame.
+    std::int64_t Frames = View.Buffer().FrameCount();
+    Watch.Globe->Horas->SetTurnAngle(10);
+    Watch.Globe->Horas->SetTurnAngle(20);
+    Watch.Globe->Horas->SetTurnAngle(30);
+    Watch.Globe->Minutos->SetTurnAngle(-60);
+    EXPECT_EQ(FramesAfterSettling(View, Frames), 1);
+
+    // One change: one frame; each in turn.
+    for (float Angle : {45.0f, 60.0f, 75.0f}) {
+        Frames = View.Buffer().FrameCount();
+        Watch.Globe->Horas->SetTurnAngle(Angle);
+        EXPECT_EQ(FramesAfterSettling(View, Frames), 1) << "turn to " << Angle;
+    }
+
+    // Setting what is already there changes nothing and draws nothing.
+    Frames = View.Buffer().FrameCount();
+    Watch.Globe->Horas->SetTurnAngle(75);
+    EXPECT_EQ(FramesAfterSettling(View, Frames), 0);
 }
 
 #include "WatchTest.moc"

@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QResizeEvent>
 #include <QtDebug>
+#include <QWindow>
 #include <vector>
 
 namespace Scene {
@@ -153,9 +154,22 @@ protected:
         }
     }
 
+    // Qt draws the surface as soon as it is resized. On the way to the
+    // screen for the first time that happens before the window can show
+    // anything, and the window's first exposure draws again: only that
+    // frame is ever seen.
+    void resizeEvent(QResizeEvent* Event) override
+    {
+        FResizing = true;
+        QOpenGLWidget::resizeEvent(Event);
+        FResizing = false;
+    }
+
     void paintGL() override
     {
         if (width() <= 0 || height() <= 0 || !FViewer.FBuffer.HasRenderingContext())
+            return;
+        if (FResizing && !FViewer.FFrameDrawn && !WindowExposed())
             return;
         // Set first, so AfterRender can read the frame back.
         FViewer.FFrameDrawn = true;
@@ -185,10 +199,17 @@ private:
         Gl.glClearColor(Clear[0], Clear[1], Clear[2], Clear[3]);
     }
 
+    bool WindowExposed() const
+    {
+        const QWindow* Window = window()->windowHandle();
+        return Window && Window->isExposed();
+    }
+
     int PixelWidth() const { return static_cast<int>(std::lround(width() * devicePixelRatioF())); }
     int PixelHeight() const { return static_cast<int>(std::lround(height() * devicePixelRatioF())); }
 
     TGLSceneViewer& FViewer;
+    bool FResizing = false;
 };
 
 TGLSceneViewer::TGLSceneViewer(QWidget* Parent) : QWidget(Parent)

@@ -95,6 +95,13 @@ TEST_F(Viewer, TheBackgroundIsExactlyTheKeyColourAndTheSphereIsNot)
     EXPECT_NEAR(Covered, Expected, Expected * 0.05);
 }
 
+TEST_F(Viewer, ShowingTheWindowDrawsOneFrame)
+{
+    // The frame Qt asks for while resizing the surface on the way to the
+    // screen would never be seen.
+    EXPECT_EQ(View.Buffer().FrameCount(), 1);
+}
+
 TEST_F(Viewer, ManyChangesBetweenPaintsCostOneFrame)
 {
     const std::int64_t Before = View.Buffer().FrameCount();
