@@ -4,7 +4,7 @@
 // the presentation and nothing else. Closes on SIGTERM or SIGINT, as the
 // clock does.
 #include "scene/GLCamera.h"
-#include "scene/GLScene.h"
+#include "scene/GLSceneGraph.h"
 #include "scene/GLSceneBuffer.h"
 #include "scene/qt/GLSceneViewer.h"
 
