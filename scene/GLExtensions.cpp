@@ -3,6 +3,7 @@
 #include "scene/GLDispatch.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace Scene {
 
@@ -14,6 +15,12 @@ TGLExtensions TGLExtensions::Read()
             Result.FMajor = Result.FMinor = 0;
     if (const GLubyte* Extensions = GL().glGetString(GL_EXTENSIONS))
         Result.FExtensions = reinterpret_cast<const char*>(Extensions);
+    if (const GLubyte* Renderer = GL().glGetString(GL_RENDERER)) {
+        const std::string_view Name = reinterpret_cast<const char*>(Renderer);
+        for (const std::string_view Software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+            if (Name.find(Software) != std::string_view::npos)
+                Result.FSoftwareRasteriser = true;
+    }
     return Result;
 }
 

@@ -224,9 +224,12 @@ void TGLTexture::PrepareParameters(const TGLExtensions& Extensions)
     Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, MinFilterToGL(FMinFilter));
     Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, MagFilterToGL(FMagFilter));
 
-    if (Extensions.Has("GL_EXT_texture_filter_anisotropic"))
-        Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT,
-                           FFilteringQuality == tfAnisotropic ? 2 : 1);
+    // A software rasteriser samples anisotropically at up to four times the
+    // cost of the whole frame; there the texture is sampled isotropically.
+    if (Extensions.Has("GL_EXT_texture_filter_anisotropic")) {
+        const bool Anisotropic = FFilteringQuality == tfAnisotropic && !Extensions.SoftwareRasteriser();
+        Gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, Anisotropic ? 2 : 1);
+    }
 }
 
 void TGLTexture::PrepareImage(const TGLExtensions& Extensions)

@@ -126,8 +126,9 @@ TEST_F(Texture, FirstApplyBuildsBindsAndSetsTheEnvironment)
 
     const auto Names = Recorder.Names();
     const std::vector<std::string> Start(Names.begin(), Names.begin() + 9);
+    // The three strings are the version, the extensions and the renderer.
     EXPECT_EQ(Start, (std::vector<std::string>{"glEnable", "glGenTextures", "glBindTexture", "glGetString",
-                                               "glGetString", "glHint", "glPixelStorei", "glPixelStorei",
+                                               "glGetString", "glGetString", "glHint", "glPixelStorei",
                                                "glPixelStorei"}));
     EXPECT_EQ(Recorder.CallsNamed("glHint")[0].Args,
               (std::vector<double>{GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST}));
@@ -213,6 +214,25 @@ TEST_F(Texture, FiltersAndAnisotropy)
     T.SetFilteringQuality(tfAnisotropic);
     Apply();
     EXPECT_EQ(Parameter(GL_TEXTURE_MAX_ANISOTROPY_EXT), 2);
+}
+
+TEST_F(Texture, SoftwareRasterisersSampleIsotropically)
+{
+    Recorder.SetString(GL_EXTENSIONS, "GL_EXT_texture_filter_anisotropic");
+    const std::pair<const char*, GLint> Renderers[] = {
+        {"llvmpipe (LLVM 15.0.6, 256 bits)", 1},
+        {"softpipe", 1},
+        {"Mesa X11 Software Rasterizer", 1},
+        {"AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49, 6.1.0-13-amd64)", 2},
+        {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", 2},
+    };
+    for (const auto& [Renderer, Anisotropy] : Renderers) {
+        Recorder.SetString(GL_RENDERER, Renderer);
+        T.SetFilteringQuality(tfIsotropic); // a change, so the parameters are set again
+        T.SetFilteringQuality(tfAnisotropic);
+        Apply();
+        EXPECT_EQ(Parameter(GL_TEXTURE_MAX_ANISOTROPY_EXT), Anisotropy) << Renderer;
+    }
 }
 
 TEST_F(Texture, InternalFormats)
