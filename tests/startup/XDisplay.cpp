@@ -6,6 +6,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <chrono>
 #include <stdexcept>
 #include <thread>
 
@@ -20,7 +21,13 @@ int IgnoreErrors(Display*, XErrorEvent*)
 TXDisplay::TXDisplay()
 {
     XSetErrorHandler(IgnoreErrors);
-    FDisplay = XOpenDisplay(nullptr);
+    // A server whose last client just left resets itself and refuses
+    // connections for a moment; the previous test's program may have been it.
+    for (int Attempt = 0; Attempt < 100 && FDisplay == nullptr; ++Attempt) {
+        FDisplay = XOpenDisplay(nullptr);
+        if (FDisplay == nullptr)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     if (FDisplay == nullptr)
         throw std::runtime_error("no X display");
 }
