@@ -202,6 +202,9 @@ void Twatch::FormCreate()
     // The remaining steps have no handling of their own: the first failure
     // ends start-up there and goes to the error report.
     RunGuarded([this] {
+        // Until its first frame the window shows nothing but the moon, not
+        // its key-coloured background.
+        ApplyColorKey();
         show();
         zt_UpdateSystem();
         StartClockWorker();
@@ -482,7 +485,7 @@ void Twatch::OnFrameRendered()
 // moon over it. Only pixels of exactly the key colour become see-through.
 void Twatch::ApplyColorKey()
 {
-    if (!isVisible())
+    if (!testAttribute(Qt::WA_WState_Created))
         return;
     QImage Shown(size(), QImage::Format_RGB32);
     Shown.fill(QColor::fromRgb(KeyColor));
