@@ -27,6 +27,14 @@ void TFlatImageButton::SetPicture(const QImage& Value)
     update();
 }
 
+void TFlatImageButton::LoadPictureFromFile(const QString& FileName)
+{
+    QImage Loaded;
+    if (!Loaded.load(FileName))
+        throw std::runtime_error("Cannot load the picture " + FileName.toStdString());
+    SetPicture(Loaded);
+}
+
 void TFlatImageButton::SetOffSetX(int Value)
 {
     FOffSetX = Value;

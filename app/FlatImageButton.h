@@ -31,6 +31,7 @@ public:
     const QImage& VisiblePicture() const { return FVisiblePicture; }
     // With AutoZise the button takes the picture's size.
     void SetPicture(const QImage& Value);
+    void LoadPictureFromFile(const QString& FileName);
 
     bool AutoZise() const { return FAutoZise; }
     void SetAutoZise(bool Value) { FAutoZise = Value; }

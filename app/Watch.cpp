@@ -173,8 +173,6 @@ void Twatch::CreateComponents()
 
 void Twatch::FormCreate()
 {
-    // The pictures are read while the window and its OpenGL context are made.
-    FPictureFetch.Start();
     ConfigDocument = std::make_unique<TConfigDocument>();
     WeatherDoc = std::make_unique<TConfigDocument>();
     // "WeatherInf": a second document that lives with the window and is never loaded.
@@ -185,9 +183,7 @@ void Twatch::FormCreate()
     GMTSystem->ConnectCount = 0;
     FServices.Desktop->SetParent(*this, FProgramManagerWindow);
 
-    const bool Loaded = zt_LoadSettings();
-    FPictureFetch.Discard(); // unused when the load stopped before the pictures
-    if (Loaded) {
+    if (zt_LoadSettings()) {
         RunGuarded([this] {
             WeatherChannel->setText(QString::fromStdString(TConfigDocument::Attribute(
                 ConfigDocument->Element("zentavo/library/weather/channel"), "font")));
@@ -274,8 +270,10 @@ bool Twatch::zt_LoadSettings()
         System.UF = Key.ReadText("UF");
         ConfigDocument->LoadFromFile("sysConf.xml");
 
-        for (TGlobePictureFetch::TPicture& Picture : FPictureFetch.Take())
-            DressWithPicture(Picture);
+        LoadGlobePicture("MOON", "moon.bmp");
+        LoadGlobePicture("SURFACE", "surface.bmp");
+        LoadGlobePicture("DOMO_H", "domo_h.bmp");
+        LoadGlobePicture("DOMO_M", "domo_m.bmp");
         Completed = true;
     } catch (const std::exception&) {
         // The load only reports that it stopped; start-up shows the message.
@@ -286,11 +284,12 @@ bool Twatch::zt_LoadSettings()
     return Completed;
 }
 
-void Twatch::DressWithPicture(TGlobePictureFetch::TPicture& Picture)
+void Twatch::LoadGlobePicture(const char* PictureName, const char* TemporaryFile)
 {
-    if (Picture.Error)
-        std::rethrow_exception(Picture.Error);
-    const std::string& Name = Picture.Name;
+    TPictureLibrary Pictures(*FServices.Libraries);
+    Pictures.GetPicture(PictureName);
+    const QImage& Bitmap = Pictures.PictureBitmap();
+    const std::string Name = PictureName;
     Scene::TGLPictureImage* Texture = nullptr;
     if (Name == "SURFACE")
         Texture = &Globe->Earth->Material().Texture().Image();
@@ -299,19 +298,29 @@ void Twatch::DressWithPicture(TGlobePictureFetch::TPicture& Picture)
     else if (Name == "DOMO_M")
         Texture = &Globe->Minutos->Material().Texture().Image();
 
-    // An empty bitmap (no library, or no such picture) leaves its target empty.
-    if (Picture.Empty) {
+    // An empty bitmap (no library, or no such picture) leaves its target empty:
+    // there is no picture file to write for it.
+    if (Bitmap.isNull()) {
         if (Texture != nullptr)
             Texture->Picture().Clear();
         else
             Moon->SetPicture(QImage());
-    } else if (Texture == nullptr) {
-        Moon->SetPicture(Picture.Bitmap);
-    } else if (Picture.FileMissing) {
-        Texture->LoadFromFile(Picture.TemporaryFile); // clears the picture and reports the file
-    } else {
-        Texture->Picture().SetGraphic(std::move(Picture.Graphic));
+        return;
     }
+    const QString FileName = QString::fromLatin1(TemporaryFile);
+    if (!Bitmap.save(FileName, "BMP"))
+        throw std::runtime_error("Cannot write " + FileName.toStdString());
+    // The file goes whatever the load made of it.
+    struct TRemoveAfterwards
+    {
+        Platform::TFileSystem& Files;
+        const char* Name;
+        ~TRemoveAfterwards() { Files.DeleteFile(Name); }
+    } Cleanup{*FServices.Files, TemporaryFile};
+    if (Texture != nullptr)
+        Texture->LoadFromFile(TemporaryFile);
+    else
+        Moon->LoadPictureFromFile(FileName);
 }
 
 void Twatch::zt_SaveSettings()

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "globe/GlobeScene.h"
-#include "GlobePictureFetch.h"
 #include "GMT_System.h"
 #include "platform/Platform.h"
 #include "scene/qt/GLSceneViewer.h"
@@ -121,12 +120,11 @@ private:
     void StartClockWorker();
     void StopClockWorker();
     void AddServiceItems();
-    void DressWithPicture(TGlobePictureFetch::TPicture& Picture);
+    void LoadGlobePicture(const char* PictureName, const char* TemporaryFile);
     void OnFrameRendered();
     void ApplyColorKey();
 
     Platform::TServices& FServices;
-    TGlobePictureFetch FPictureFetch{*FServices.Libraries, *FServices.Files};
     Platform::TNativeWindow FProgramManagerWindow;
     int FAlpha = 255;
     bool FClosed = false;

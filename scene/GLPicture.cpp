@@ -44,7 +44,7 @@ void TGLPicture::Clear()
     SetGraphic(nullptr);
 }
 
-std::unique_ptr<TGLGraphic> TGLPicture::ReadFile(const std::string& FileName)
+void TGLPicture::LoadFromFile(const std::string& FileName)
 {
     const TGLPictureLoader& Loader = InstalledLoader();
     if (!Loader)
@@ -52,12 +52,7 @@ std::unique_ptr<TGLGraphic> TGLPicture::ReadFile(const std::string& FileName)
     std::unique_ptr<TGLGraphic> Loaded = Loader(FileName);
     if (!Loaded)
         throw EInvalidGraphic("Cannot decode the picture file " + FileName);
-    return Loaded;
-}
-
-void TGLPicture::LoadFromFile(const std::string& FileName)
-{
-    SetGraphic(ReadFile(FileName));
+    SetGraphic(std::move(Loaded));
 }
 
 } // namespace Scene

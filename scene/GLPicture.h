@@ -26,8 +26,6 @@ public:
     // Decodes the file with the installed picture loader. On failure the
     // picture keeps its content and the loader's EInvalidGraphic goes on.
     void LoadFromFile(const std::string& FileName);
-    // Only the decoding: safe on any thread, the picture is not touched.
-    static std::unique_ptr<TGLGraphic> ReadFile(const std::string& FileName);
 
 private:
     std::unique_ptr<TGLGraphic> FGraphic;
