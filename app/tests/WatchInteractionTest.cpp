@@ -21,7 +21,8 @@ protected:
     void MoveTo(int X, int Y, TShiftState Shift)
     {
         QCursor::setPos(X, Y);
-        QTest::qWaitFor([&] { return QCursor::pos() == QPoint(X, Y); }, 1000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QCursor::pos() == QPoint(X, Y); }, 1000))
+            << "the pointer did not reach " << X << ", " << Y;
         Window->CeneViewerMouseMove(Shift);
     }
 
