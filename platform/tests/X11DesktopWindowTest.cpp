@@ -3,10 +3,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QTest>
 #include <QWidget>
 #include <QWindow>
-#include <thread>
 #include <vector>
 
 // Xlib last: its macros clash with Qt's names.
@@ -19,15 +18,7 @@ namespace {
 
 bool WaitFor(const std::function<bool()>& Condition)
 {
-    QElapsedTimer Timer;
-    Timer.start();
-    while (Timer.elapsed() < 5000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (Condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return Condition();
+    return QTest::qWaitFor(Condition, 5000);
 }
 
 // The current native window: after Qt has remade it, the widget's own winId() may be stale.

@@ -6,13 +6,12 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QTest>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QWidget>
 #include <QWindow>
-#include <thread>
 
 // Xlib last: its macros clash with Qt's names.
 #include <X11/extensions/shape.h>
@@ -28,15 +27,7 @@ const QRgb Key = qRgb(166, 202, 240);
 
 bool WaitFor(const std::function<bool()>& Condition)
 {
-    QElapsedTimer Timer;
-    Timer.start();
-    while (Timer.elapsed() < 5000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (Condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return Condition();
+    return QTest::qWaitFor(Condition, 5000);
 }
 
 // Which pixels the rectangles cover, and how often.
