@@ -4,6 +4,9 @@
 #include "Watch.h"
 #include "ZentavoApplication.h"
 
+#include <QApplication>
+#include <QWidget>
+
 #include <memory>
 
 int RunClock(int ArgumentCount, char** Arguments, const std::function<void(Twatch&)>& Created)
@@ -18,13 +21,33 @@ int RunClock(int ArgumentCount, char** Arguments, const std::function<void(Twatc
     const Platform::TNativeWindow ProgramManagerWindow = Services.Desktop->FindProgramManager();
 
     std::unique_ptr<Twatch> Window;
+    bool Creating = true;
+    bool TerminationPending = false;
+    // Termination requests and the end of the desktop session take the path of
+    // "&Sair", reporting a failed save on standard error. One that comes while
+    // the window is being made (an error box may be open) closes it as soon as it exists.
+    QObject::connect(&Application, &TZentavoApplication::TerminationRequested, &Application, [&] {
+        if (!Creating && Window) {
+            Window->CloseFor(Twatch::TCloseReason::Termination);
+            return;
+        }
+        TerminationPending = true;
+        if (QWidget* Box = QApplication::activeModalWidget())
+            Box->close();
+    });
+    QObject::connect(&Application, &QGuiApplication::commitDataRequest, &Application, [&] {
+        if (!Creating && Window)
+            Window->CloseFor(Twatch::TCloseReason::Termination);
+    });
     if (!RunGuarded([&] { Window = std::make_unique<Twatch>(Services, ProgramManagerWindow); }))
         return 1;
+    Creating = false;
+    if (TerminationPending) {
+        Window->CloseFor(Twatch::TCloseReason::Termination);
+        return Window->ExitCode();
+    }
     if (Created && !RunGuarded([&] { Created(*Window); }))
         return 1;
-    // Termination requests and the end of the desktop session take the same path as "&Sair".
-    QObject::connect(&Application, &TZentavoApplication::TerminationRequested, Window.get(), &QWidget::close);
-    QObject::connect(&Application, &QGuiApplication::commitDataRequest, Window.get(),
-                     [&Window] { RunGuarded([&] { Window->zt_SaveSettings(); }); });
-    return Application.exec();
+    const int Result = Application.exec();
+    return Result != 0 ? Result : Window->ExitCode();
 }

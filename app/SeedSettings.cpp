@@ -1,11 +1,13 @@
 // First-start settings, as an installer would leave them: the values that the
 // clock reads without a default. An existing settings key is left alone.
 #include "platform/Platform.h"
-#include "SettingsKey.h"
+#include "settings/SettingsKey.h"
+#include "settings/SettingsTable.h"
 
 #include <QDateTime>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 double NowAsDateTime()
@@ -15,21 +17,29 @@ double NowAsDateTime()
     return static_cast<double>(Epoch.date().daysTo(Now.date())) +
            Now.time().msecsSinceStartOfDay() / 86400000.0;
 }
+
+// The designed zoom; the angles start at 0 and the event at the moment of installing.
+double FirstValue(const char* Name)
+{
+    if (std::strcmp(Name, "FocalLength") == 0)
+        return 119.99996;
+    if (std::strcmp(Name, "DateTime") == 0)
+        return NowAsDateTime();
+    return 0;
+}
 } // namespace
 
 int main()
 {
     try {
         Platform::TRegistry& Registry = *Platform::LinuxServices().Registry;
-        const char* const Path = "Software\\Zentavo-3D\\geovalues";
-        if (Registry.OpenKey(Path) != nullptr)
+        if (Registry.OpenKey(SettingsKeyPath) != nullptr)
             return 0;
-        TSettingsKey Key(Registry.CreateKey(Path));
-        Key.WriteFloat("Pitch", 0);
-        Key.WriteFloat("Roll", 0);
-        Key.WriteFloat("Turn", 0);
-        Key.WriteFloat("FocalLength", 119.99996);
-        Key.WriteFloat("DateTime", NowAsDateTime());
+        std::vector<Platform::TRegistryChange> Changes;
+        for (const TSetting& Setting : ClockSettings())
+            if (Setting.Kind == TSettingKind::Float)
+                Changes.push_back({SettingsKeyPath, Setting.Name, TSettingsKey::FloatValue(FirstValue(Setting.Name))});
+        Registry.Apply(Changes);
         std::puts("seeded");
         return 0;
     } catch (const std::exception& Error) {

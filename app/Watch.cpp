@@ -2,6 +2,14 @@
 
 #include "ErrorReport.h"
 #include "FlatImageButton.h"
+#include "clock/CheckTime.h"
+#include "clock/ClockHands.h"
+#include "clock/UserInterfaceQueue.h"
+#include "event/EventRunner.h"
+#include "interaction/GlobeInteraction.h"
+#include "settings/SettingsTransfer.h"
+#include "window/TrayIcon.h"
+#include "window/WindowTimers.h"
 #include "scene/GLPictureImage.h"
 #include "scene/GLTexture.h"
 #include "scene/qt/GLSceneViewer.h"
@@ -10,45 +18,72 @@
 #include "services/PictureLibrary.h"
 #include "services/RSSWeather.h"
 #include "services/SystemUpdate.h"
-#include "SettingsKey.h"
 #include "ZentavoApplication.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QDir>
 #include <QLocale>
 #include <QMenu>
 #include <QMetaMethod>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QAbstractButton>
 #include <QTimer>
 
 #include <cmath>
+#include <cstdio>
 
 Twatch* watch = nullptr;
 
 namespace {
 
-const char* const SettingsKeyPath = "Software\\Zentavo-3D\\geovalues";
-const char* const RunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char* const RunValueName = "ZENTAVO.EXE";
-constexpr int DaylightSavingBias = -60;
-
-// The locale's short date, a blank and its long time; midnight shows the date only.
-QString EventDateTimeText(double DateTime)
+Scene::TShiftState ShiftStateOf(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Modifiers)
 {
-    const QDateTime Moment = QDateTime(QDate(1899, 12, 30), QTime(0, 0))
-                                 .addMSecs(static_cast<qint64>(std::llround(DateTime * 86400000.0)));
-    const QLocale Locale;
-    QString Text = Locale.toString(Moment.date(), QLocale::ShortFormat);
-    if (Moment.time() != QTime(0, 0)) {
-        // The long time format may name the zone; the tip shows the clock time only.
-        QString Format = Locale.timeFormat(QLocale::LongFormat);
-        Format.remove(QLatin1Char('t')).replace(QStringLiteral("  "), QStringLiteral(" "));
-        Text += QLatin1Char(' ') + Moment.time().toString(Format.trimmed());
+    Scene::TShiftState Shift;
+    if (Modifiers & Qt::ShiftModifier)
+        Shift.Include(Scene::ssShift);
+    if (Modifiers & Qt::AltModifier)
+        Shift.Include(Scene::ssAlt);
+    if (Modifiers & Qt::ControlModifier)
+        Shift.Include(Scene::ssCtrl);
+    if (Buttons & Qt::LeftButton)
+        Shift.Include(Scene::ssLeft);
+    if (Buttons & Qt::RightButton)
+        Shift.Include(Scene::ssRight);
+    if (Buttons & Qt::MiddleButton)
+        Shift.Include(Scene::ssMiddle);
+    return Shift;
+}
+
+// The character a key press types: Escape is 27 and Ctrl+A is 1 whatever the keyboard layout.
+char TypedCharacter(const QKeyEvent& Key)
+{
+    if (Key.key() == Qt::Key_Escape)
+        return 27;
+    if (Key.key() == Qt::Key_A && (Key.modifiers() & Qt::ControlModifier))
+        return 1;
+    const QString Text = Key.text();
+    return Text.isEmpty() ? 0 : Text.at(0).toLatin1();
+}
+
+Qt::CursorShape ShapeOf(TViewerCursor Cursor)
+{
+    switch (Cursor) {
+    case TViewerCursor::SizeAll:
+        return Qt::SizeAllCursor;
+    case TViewerCursor::SizeNorthSouth:
+        return Qt::SizeVerCursor;
+    case TViewerCursor::SizeWestEast:
+        return Qt::SizeHorCursor;
+    case TViewerCursor::Arrow:
+        break;
     }
-    return Text;
+    return Qt::ArrowCursor;
 }
 
 } // namespace
@@ -64,6 +99,8 @@ Twatch::Twatch(Platform::TServices& Services, Platform::TNativeWindow ProgramMan
 Twatch::~Twatch()
 {
     StopClockWorker();
+    if (FQueue)
+        FQueue->Cancel();
     if (watch == this)
         watch = nullptr;
 }
@@ -88,6 +125,13 @@ void Twatch::CreateComponents()
     Planetarium = Globe->Planetarium;
     Camera_1 = Globe->Camera_1;
     HUDText = Globe->HUDText;
+    FTimers = std::make_unique<TWindowTimers>(*this);
+    FQueue = std::make_unique<TUserInterfaceQueue>(*this);
+    FInteraction = std::make_unique<TGlobeInteraction>(*Globe, [] {
+        const QPoint Cursor = QCursor::pos();
+        return TScreenPoint{Cursor.x(), Cursor.y()};
+    });
+    FInteraction->SetDecimalSeparator(QLocale().decimalPoint().at(0).toLatin1());
     ScreenView = new Scene::TGLSceneViewer(this);
     ScreenView->setObjectName(QStringLiteral("ScreenView"));
     ScreenView->setGeometry(0, 0, 328, 344);
@@ -105,6 +149,8 @@ void Twatch::CreateComponents()
     });
     ScreenView->SetOnMouseLeave([this] { RunGuarded([this] { ScreenViewMouseLeave(); }); });
     FTrayMenu = std::make_unique<THostPopupMenu>(*this);
+    FTrayIcon = std::make_unique<TTrayIcon>(*FServices.Libraries, *FTrayMenu);
+    FSettings = std::make_unique<TSettingsTransfer>(*FServices.Registry, *FServices.TimeZone);
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
@@ -154,16 +200,10 @@ void Twatch::CreateComponents()
     Moon->SetPopupMenu(PopupMenu);
     Moon->setFocusPolicy(Qt::StrongFocus);
     Moon->OnDblClick = [this] { zt_SetUp(); };
-    Moon->OnKeyPress = [this](QKeyEvent& Key) { FormKeyPress(Key); };
-    Moon->OnMouseDown = [this](Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
-        DragOffsetX = X;
-        DragOffsetY = Y;
-    };
-    Moon->OnMouseMove = [this](Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, int, int) {
-        if (Buttons == Qt::LeftButton && Shift == Qt::ControlModifier) {
-            const QPoint Cursor = QCursor::pos();
-            move(Cursor.x() - DragOffsetX, Cursor.y() - DragOffsetY);
-        }
+    Moon->OnKeyPress = [this](QKeyEvent& Key) { KeyPressed(Key); };
+    Moon->OnMouseDown = [this](Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) { MoonMouseDown(X, Y); };
+    Moon->OnMouseMove = [this](Qt::MouseButtons Buttons, Qt::KeyboardModifiers Modifiers, int, int) {
+        MoonMouseMove(ShiftStateOf(Buttons, Modifiers));
     };
 
     // Key preview: the window sees key presses before its controls do.
@@ -179,8 +219,16 @@ void Twatch::FormCreate()
     Weather = std::make_unique<TRSSWeather>();
     TZentavoApplication::SetHintColor(Qt::white);
     TZentavoApplication::SetHintHidePause(5000);
-    GMTSystem = std::make_unique<TGMT_System>();
+    GMTSystem = std::make_unique<TGMT_System>(*FServices.Clock);
     GMTSystem->ConnectCount = 0;
+    FHands = std::make_unique<TClockHands>(*Globe, *GMTSystem, [this] { ScreenView->ResetFrameStats(); });
+    FEventRunner = std::make_unique<TEventRunner>(
+        FServices, *FQueue, FClosing,
+        [this] {
+            // A failed save is reported here, on the window's thread; the shutdown then does not happen.
+            return RunGuarded([this] { zt_SaveSettings(); });
+        },
+        [this] { RunGuarded([this] { zt_SetTaskIcon(nullptr); }); });
     FServices.Desktop->SetParent(*this, FProgramManagerWindow);
 
     if (zt_LoadSettings()) {
@@ -236,40 +284,8 @@ bool Twatch::zt_LoadSettings()
 {
     bool Completed = false;
     try {
-        TSettingsKey Key(FServices.Registry->CreateKey(SettingsKeyPath));
-        move(x(), static_cast<int>(Key.ReadInteger("Top", 0)));
-        move(static_cast<int>(Key.ReadInteger("Left", 0)), y());
-        SetAlpha(static_cast<std::uint8_t>(Key.ReadInteger("Alpha", 255)));
-
-        Planetarium->SetPitchAngle(static_cast<float>(Key.ReadFloat("Pitch")));
-        Planetarium->SetRollAngle(static_cast<float>(Key.ReadFloat("Roll")));
-        Planetarium->SetTurnAngle(static_cast<float>(Key.ReadFloat("Turn")));
-        ScreenView->Buffer().SetLighting(Key.ReadFlag("SumLight", true));
-        Camera_1->SetFocalLength(static_cast<float>(Key.ReadFloat("FocalLength")));
-
-        TGMT_System& System = *GMTSystem;
-        System.Playtime = static_cast<std::int8_t>(static_cast<std::uint8_t>(Key.ReadInteger("Playtime", 0)));
-        System.GMT = static_cast<std::int32_t>(Key.ReadInteger("GMT", 0));
-        System.Location = Key.ReadText("Location");
-        System.Task = static_cast<std::uint8_t>(Key.ReadInteger("Task", -1));
-        System.Waiting = Key.ReadFlag("Waiting", false);
-        System.DateTime = Key.ReadFloat("DateTime");
-        System.Sound = Key.ReadText("Sound");
-        System.AppChild = Key.ReadText("AppChild");
-        System.RunOnce = Key.ReadFlag("RunOnce", true);
-        System.SunTime = Key.ReadFlag("SunTime", true);
-        System.TimeServer = Key.ReadText("TimeServer");
-        System.Connection.SetProxyServer(Key.ReadText("User"));
-        System.Connection.SetProxyPass(Key.ReadText("Pass"));
-        System.Connection.SetProxyPort(Key.ReadText("Port"));
-
-        Platform::TTimeZoneInformation Zone = FServices.TimeZone->GetTimeZoneInformation();
-        Zone.DaylightBias = System.SunTime ? DaylightSavingBias : 0;
-        FServices.TimeZone->SetTimeZoneInformation(Zone);
-
-        System.UF = Key.ReadText("UF");
+        FSettings->Load(*this);
         ConfigDocument->LoadFromFile("sysConf.xml");
-
         LoadGlobePicture("MOON", "moon.bmp");
         LoadGlobePicture("SURFACE", "surface.bmp");
         LoadGlobePicture("DOMO_H", "domo_h.bmp");
@@ -282,6 +298,47 @@ bool Twatch::zt_LoadSettings()
     zt_ApplyGMT();
     zt_SetTaskIcon(this);
     return Completed;
+}
+
+double Twatch::Pitch() const
+{
+    return Planetarium->PitchAngle();
+}
+void Twatch::SetPitch(double Value)
+{
+    Planetarium->SetPitchAngle(static_cast<float>(Value));
+}
+double Twatch::Roll() const
+{
+    return Planetarium->RollAngle();
+}
+void Twatch::SetRoll(double Value)
+{
+    Planetarium->SetRollAngle(static_cast<float>(Value));
+}
+double Twatch::Turn() const
+{
+    return Planetarium->TurnAngle();
+}
+void Twatch::SetTurn(double Value)
+{
+    Planetarium->SetTurnAngle(static_cast<float>(Value));
+}
+bool Twatch::SumLight() const
+{
+    return ScreenView->Buffer().Lighting();
+}
+void Twatch::SetSumLight(bool Value)
+{
+    ScreenView->Buffer().SetLighting(Value);
+}
+double Twatch::FocalLength() const
+{
+    return Camera_1->FocalLength();
+}
+void Twatch::SetFocalLength(double Value)
+{
+    Camera_1->SetFocalLength(static_cast<float>(Value));
 }
 
 void Twatch::LoadGlobePicture(const char* PictureName, const char* TemporaryFile)
@@ -308,8 +365,14 @@ void Twatch::LoadGlobePicture(const char* PictureName, const char* TemporaryFile
         return;
     }
     const QString FileName = QString::fromLatin1(TemporaryFile);
-    if (!Bitmap.save(FileName, "BMP"))
-        throw std::runtime_error("Cannot write " + FileName.toStdString());
+    {
+        // Private whatever the umask: nobody else may swap the picture before it is read.
+        QFile::remove(FileName);
+        QFile File(FileName);
+        if (!File.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+            !Bitmap.save(&File, "BMP"))
+            throw std::runtime_error("Cannot write " + FileName.toStdString());
+    }
     // The file goes whatever the load made of it.
     struct TRemoveAfterwards
     {
@@ -325,47 +388,12 @@ void Twatch::LoadGlobePicture(const char* PictureName, const char* TemporaryFile
 
 void Twatch::zt_SaveSettings()
 {
-    {
-        TSettingsKey Key(FServices.Registry->CreateKey(SettingsKeyPath));
-        Key.WriteInteger("Top", y());
-        Key.WriteInteger("Left", x());
-        Key.WriteInteger("Alpha", FAlpha);
-        Key.WriteFloat("Pitch", Planetarium->PitchAngle());
-        Key.WriteFloat("Roll", Planetarium->RollAngle());
-        Key.WriteFloat("Turn", Planetarium->TurnAngle());
-        Key.WriteFloat("FocalLength", Camera_1->FocalLength());
-        Key.WriteFlag("SumLight", ScreenView->Buffer().Lighting());
-        const TGMT_System& System = *GMTSystem;
-        Key.WriteInteger("GMT", System.GMT);
-        Key.WriteText("Location", System.Location);
-        Key.WriteInteger("Task", System.Task);
-        Key.WriteFlag("Waiting", System.Waiting);
-        Key.WriteFloat("DateTime", System.DateTime);
-        Key.WriteInteger("Playtime", System.Playtime);
-        Key.WriteText("Sound", System.Sound);
-        Key.WriteText("AppChild", System.AppChild);
-        Key.WriteFlag("RunOnce", System.RunOnce);
-        Key.WriteFlag("SunTime", System.SunTime);
-        Key.WriteText("TimeServer", System.TimeServer);
-        Key.WriteText("User", System.Connection.ProxyServer());
-        Key.WriteText("Pass", System.Connection.ProxyPass());
-        Key.WriteText("Port", System.Connection.ProxyPort());
-        Key.WriteText("UF", System.UF);
-    }
-    {
-        TSettingsKey Run(FServices.Registry->CreateKey(RunKeyPath));
-        const QString Executable = QCoreApplication::applicationFilePath();
-        if (GMTSystem->RunOnce) {
-            Run.WriteText(RunValueName, Executable.toStdString());
-            FServices.Autostart->Enable(Executable.toStdString(), QDir::currentPath().toStdString());
-        } else {
-            Run.DeleteValue(RunValueName);
-            FServices.Autostart->Disable();
-        }
-    }
-    Platform::TTimeZoneInformation Zone = FServices.TimeZone->GetTimeZoneInformation();
-    Zone.DaylightBias = GMTSystem->SunTime ? DaylightSavingBias : 0;
-    FServices.TimeZone->SetTimeZoneInformation(Zone);
+    const QString Executable = QCoreApplication::applicationFilePath();
+    FSettings->Save(*this, Executable.toStdString());
+    if (GMTSystem->RunOnce)
+        FServices.Autostart->Enable(Executable.toStdString(), QDir::currentPath().toStdString());
+    else
+        FServices.Autostart->Disable();
     zt_SetTaskIcon(nullptr);
 }
 
@@ -377,58 +405,28 @@ void Twatch::SetAlpha(int Value)
 
 unsigned Twatch::zt_SetTimer(unsigned Id, unsigned Interval, const std::string& Name)
 {
-    QMetaMethod Handler;
-    const QString Wanted = QString::fromStdString(Name);
-    const QMetaObject* Meta = metaObject();
-    for (int Index = 0; Index < Meta->methodCount(); ++Index) {
-        const QMetaMethod Method = Meta->method(Index);
-        if (Method.parameterCount() == 0 && Method.methodType() != QMetaMethod::Signal &&
-            QString::fromLatin1(Method.name()).compare(Wanted, Qt::CaseInsensitive) == 0) {
-            Handler = Method;
-            break;
-        }
-    }
-    QTimer*& Timer = FTimers[Id];
-    delete Timer; // re-arming replaces interval and handler and restarts the count
-    Timer = new QTimer(this);
-    Timer->setObjectName(QStringLiteral("Timer%1").arg(Id));
-    Timer->setInterval(static_cast<int>(Interval));
-    if (Handler.isValid())
-        connect(Timer, &QTimer::timeout, this,
-                [this, Handler] { RunGuarded([&] { Handler.invoke(this, Qt::DirectConnection); }); });
-    Timer->start();
-    return Id == 0 ? 1 : Id;
+    return FTimers->Arm(Id, Interval, Name);
 }
 
 bool Twatch::IsTimerArmed(unsigned Id) const
 {
-    const auto Found = FTimers.find(Id);
-    return Found != FTimers.end() && Found->second->isActive();
+    return FTimers->IsArmed(Id);
 }
 
 int Twatch::TimerInterval(unsigned Id) const
 {
-    const auto Found = FTimers.find(Id);
-    return Found == FTimers.end() ? -1 : Found->second->interval();
+    return FTimers->Interval(Id);
+}
+
+std::uintptr_t Twatch::ApplicationWindow()
+{
+    // The icon belongs to the application's own hidden window, which here is the window itself.
+    return static_cast<std::uintptr_t>(winId());
 }
 
 void Twatch::zt_SetTaskIcon(QObject* Sender)
 {
-    TPictureLibrary Pictures(*FServices.Libraries);
-    // The icon belongs to the application's own hidden window, which here is the window itself.
-    const auto ApplicationWindow = static_cast<std::uintptr_t>(winId());
-    if (Sender == nullptr)
-        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier,
-                                TPictureLibrary::RemoveIcon, nullptr, "CLOCK", "");
-    if (GMTSystem->Waiting) {
-        const QString Tip = QStringLiteral("Zentavo agendou um evento para") + QChar(13) +
-                            EventDateTimeText(GMTSystem->DateTime);
-        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier,
-                                TPictureLibrary::ShowIcon, FTrayMenu.get(), "CLOCK", Tip.toStdString());
-    } else {
-        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier,
-                                TPictureLibrary::RemoveIcon, nullptr, "CLOCK", "");
-    }
+    FTrayIcon->Refresh(ApplicationWindow(), Sender == nullptr, GMTSystem->Waiting, GMTSystem->DateTime);
 }
 
 void Twatch::zt_UpdateSystem()
@@ -447,33 +445,50 @@ void Twatch::closeEvent(QCloseEvent* Event)
 {
     if (!FClosed) {
         FClosed = true;
-        FormClose();
+        FExitCode = FormClose() ? 0 : 1;
     }
     Event->accept();
-    QCoreApplication::quit();
+    QCoreApplication::exit(FExitCode);
 }
 
-void Twatch::FormClose()
+void Twatch::CloseFor(TCloseReason Reason)
+{
+    FCloseReason = Reason;
+    close();
+}
+
+bool Twatch::FormClose()
 {
     // The worker reads the window and its record: it stops before anything is freed.
     StopClockWorker();
-    for (auto& [Id, Timer] : FTimers)
-        Timer->stop();
-    RunGuarded([this] { zt_SaveSettings(); });
+    FTimers->KillAll();
+    bool Saved = true;
+    try {
+        zt_SaveSettings();
+    } catch (const std::exception& Error) {
+        Saved = false;
+        const QString Message = QString::fromUtf8(Error.what());
+        // The system is ending us: nobody may be there to confirm a box.
+        if (FCloseReason == TCloseReason::Termination)
+            std::fprintf(stderr, "zentavo-3d: %s\n", Error.what());
+        else
+            ShowErrorBox(Message);
+    }
     ConfigDocument.reset();
     WeatherDoc.reset();
     Weather.reset();
+    return Saved;
 }
 
 void Twatch::Menu_CloseClick()
 {
-    close();
+    CloseFor(TCloseReason::User);
 }
 
 bool Twatch::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Event->type() == QEvent::KeyPress && Watched != Moon)
-        RunGuarded([&] { FormKeyPress(*static_cast<QKeyEvent*>(Event)); });
+        KeyPressed(*static_cast<QKeyEvent*>(Event));
     return QWidget::eventFilter(Watched, Event);
 }
 
@@ -513,79 +528,149 @@ void Twatch::ApplyColorKey()
 
 QString Twatch::AngleReadOut() const
 {
-    // The shortest general form with up to 15 significant digits, in the locale's notation.
-    QLocale Locale;
-    Locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    const auto Number = [&](double Value) { return Locale.toString(Value, 'g', 15); };
-    const QString Break = QStringLiteral("\r\n");
-    return QStringLiteral("X:") + Number(Planetarium->TurnAngle()) + Break + QStringLiteral("Y:") +
-           Number(Planetarium->RollAngle()) + Break + QStringLiteral("Z:") +
-           Number(Planetarium->PitchAngle()) + Break + QStringLiteral("Foco:") +
-           Number(Camera_1->FocalLength());
+    return QString::fromLatin1(FInteraction->AngleReadOut());
+}
+
+QString Twatch::Hint() const
+{
+    return QString::fromLatin1(FInteraction->Hint());
 }
 
 void Twatch::ScreenViewMouseDown()
 {
-    FHint = HUDText->Text();
-    HUDText->SetText(AngleReadOut().toLatin1().toStdString());
+    FInteraction->MouseDown();
 }
 
 void Twatch::CeneViewerMouseMove(Scene::TShiftState Shift)
 {
-    // Only the sign of the movement counts: one step of 5 per event.
-    constexpr float Step = 5;
-    ScreenView->setCursor(Qt::ArrowCursor);
-    if (Shift.Contains(Scene::ssMiddle)) {
-        ScreenView->setCursor(Qt::SizeAllCursor);
-        if (QCursor::pos().x() < LastMouseX)
-            Planetarium->SetTurnAngle(Planetarium->TurnAngle() - Step);
-        if (QCursor::pos().x() > LastMouseX)
-            Planetarium->SetTurnAngle(Planetarium->TurnAngle() + Step);
-        if (QCursor::pos().y() < LastMouseY)
-            Planetarium->SetRollAngle(Planetarium->RollAngle() - Step);
-        if (QCursor::pos().y() > LastMouseY)
-            Planetarium->SetRollAngle(Planetarium->RollAngle() + Step);
-    }
-    if (Shift.Contains(Scene::ssLeft)) {
-        ScreenView->setCursor(Qt::SizeVerCursor);
-        if (QCursor::pos().y() < LastMouseY)
-            Planetarium->SetPitchAngle(Planetarium->PitchAngle() - Step);
-        if (QCursor::pos().y() > LastMouseY)
-            Planetarium->SetPitchAngle(Planetarium->PitchAngle() + Step);
-    }
-    if (Shift.Contains(Scene::ssRight)) {
-        ScreenView->setCursor(Qt::SizeHorCursor);
-        if (QCursor::pos().x() < LastMouseX)
-            Camera_1->SetFocalLength(Camera_1->FocalLength() - Step);
-        if (QCursor::pos().x() > LastMouseX)
-            Camera_1->SetFocalLength(Camera_1->FocalLength() + Step);
-    }
-    if (!Shift.Empty())
-        HUDText->SetText(AngleReadOut().toLatin1().toStdString());
-    LastMouseX = QCursor::pos().x();
-    LastMouseY = QCursor::pos().y();
+    const TViewerCursor Cursor = FInteraction->MouseMove(Shift);
+    ScreenView->setCursor(ShapeOf(Cursor));
+    const TScreenPoint Last = FInteraction->LastMouse();
+    LastMouseX = Last.X;
+    LastMouseY = Last.Y;
 }
 
 void Twatch::ScreenViewMouseUp()
 {
-    HUDText->SetText(FHint);
+    FInteraction->MouseUp();
 }
 
 void Twatch::ScreenViewMouseLeave()
 {
-    if (!FHint.empty())
-        HUDText->SetText(FHint);
+    FInteraction->MouseLeave();
 }
 
-// Their behaviour arrives with the minute tick, the scheduled event, the
-// setup dialog and the online services.
+void Twatch::MoonMouseDown(int X, int Y)
+{
+    FInteraction->MoonMouseDown(X, Y);
+    DragOffsetX = X;
+    DragOffsetY = Y;
+}
+
+void Twatch::MoonMouseMove(Scene::TShiftState Shift)
+{
+    if (!TGlobeInteraction::MoonMoveDragsWindow(Shift))
+        return;
+    const QPoint Cursor = QCursor::pos();
+    const TScreenPoint Target = FInteraction->MoonDragTarget({Cursor.x(), Cursor.y()});
+    SetTop(Target.Y);
+    SetLeft(Target.X);
+}
+
+void Twatch::AlphaBarrChange(QObject* Sender)
+{
+    if (auto* Bar = qobject_cast<QAbstractSlider*>(Sender))
+        SetAlpha(static_cast<std::uint8_t>(Bar->value()));
+}
+
+void Twatch::CB_SumLightClick(QObject* Sender)
+{
+    if (auto* Box = qobject_cast<QAbstractButton*>(Sender))
+        SetSumLight(Box->isChecked());
+}
+
+void Twatch::KeyPressed(QKeyEvent& Key)
+{
+    const char Character = TypedCharacter(Key);
+    RunGuarded([&] { FormKeyPress(Moon, Character); });
+}
+
+void Twatch::FormKeyPress(QObject*, char Key)
+{
+    if (Key == 27 || Key == 1)
+        GMTSystem->StopEvent(*FEventRunner);
+}
+
+void Twatch::ClockStep()
+{
+    FHands->ClockStep();
+}
+
+void Twatch::CheckEvent()
+{
+    GMTSystem->CheckEvent(*FEventRunner);
+}
+
+void Twatch::zt_ApplyGMT()
+{
+    FHands->ApplyGMT();
+}
+
+void Twatch::zt_GMTChange(QObject* Sender)
+{
+    RunGuarded([&] {
+        auto* List = qobject_cast<QComboBox*>(Sender);
+        if (List == nullptr || List->currentIndex() < 0)
+            throw std::out_of_range("No time zone is selected");
+        FHands->GMTChange(List->itemText(List->currentIndex()).toLatin1().toStdString());
+    });
+}
+
+void Twatch::zt_ClockEnginer()
+{
+    FTimers->Kill(12);
+    ClockStep();
+    CheckEvent();
+    ClockStep();
+    ScreenView->ResetFrameStats();
+    CheckEvent();
+}
+
+void Twatch::StartClockWorker()
+{
+    FWorker = std::make_unique<TCheckTime>(
+        *FServices.Clock, FClosing,
+        [this](bool Loop) {
+            return FQueue->Run([this, Loop] {
+                RunGuarded([this, Loop] {
+                    ClockStep();
+                    if (Loop)
+                        ScreenView->ResetFrameStats();
+                });
+            });
+        },
+        [this] { CheckEvent(); });
+    FWorker->Start();
+}
+
+void Twatch::StopClockWorker()
+{
+    // Nothing the worker waits for may hold it: not a hand-over, not a sleep, not a sound.
+    FQueue->Cancel();
+    FClosing.Raise();
+    FServices.Sound->Stop();
+    if (FWorker)
+        FWorker->Stop([this] { FServices.Sound->Stop(); });
+}
+
+bool Twatch::IsClockWorkerRunning() const
+{
+    return FWorker && FWorker->Running();
+}
+
+// Their behaviour arrives with the setup dialog and the online services.
 void Twatch::zt_SetSystemParams() {}
 void Twatch::zt_TimerPopUp() {}
-void Twatch::zt_ClockEnginer() {}
-void Twatch::zt_ApplyGMT() {}
 void Twatch::zt_SetUp() {}
 void Twatch::zt_MenuServices() {}
 void Twatch::zt_AboutUs() {}
-void Twatch::FormKeyPress(QKeyEvent&) {}
-void Twatch::StartClockWorker() {}
-void Twatch::StopClockWorker() {}

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/settings/SettingsTable.h"
 #include "globe/GlobeScene.h"
-#include "GMT_System.h"
 #include "platform/Platform.h"
+#include "platform/StopSignal.h"
+#include "state/GMT_System.h"
 #include "scene/qt/GLSceneViewer.h"
 #include "services/CompanionMenu.h"
 
@@ -15,15 +17,24 @@
 
 class QAction;
 class QMenu;
-class QTimer;
+class TCheckTime;
+class TClockHands;
 class TConfigDocument;
+class TEventRunner;
 class TFlatImageButton;
+class TGlobeInteraction;
 class THostPopupMenu;
 class TRSSWeather;
+class TSettingsTransfer;
+class TTrayIcon;
+class TUserInterfaceQueue;
+class TWindowTimers;
 
 // The clock's one window: a borderless, colour-keyed gadget on the desktop
 // that owns everything living for the whole run.
-class Twatch : public QWidget, public TCompanionMenu
+// Its handlers are a few lines each: the work is done by classes of their own
+// that know nothing of widgets.
+class Twatch : public QWidget, public TCompanionMenu, private TSettingsState
 {
     Q_OBJECT
 
@@ -67,6 +78,7 @@ public:
     std::unique_ptr<TGMT_System> GMTSystem;
 
     bool zt_LoadSettings();
+    // Throws when the store could not be written; it then holds the old values.
     void zt_SaveSettings();
     // Arms timer Id to call the published handler Name (any letter case);
     // an unknown name arms a timer that does nothing.
@@ -74,8 +86,24 @@ public:
     bool IsTimerArmed(unsigned Id) const;
     int TimerInterval(unsigned Id) const;
 
-    int Alpha() const { return FAlpha; }
-    void SetAlpha(int Value);
+    int Alpha() const override { return FAlpha; }
+    void SetAlpha(int Value) override;
+
+    // The hour and minute domes for the local time.
+    void ClockStep();
+    // The scheduled event's check, on the calling thread.
+    void CheckEvent();
+    bool IsClockWorkerRunning() const;
+
+    // How a close was asked for decides how a failed save is reported: a box
+    // the user confirms, or a line on standard error when the system ends us.
+    enum class TCloseReason
+    {
+        User,
+        Termination,
+    };
+    void CloseFor(TCloseReason Reason);
+    int ExitCode() const { return FExitCode; }
 
     Platform::TServices& Services() { return FServices; }
 
@@ -90,6 +118,8 @@ public slots:
     void zt_TimerPopUp();
     void zt_ClockEnginer();
     void zt_ApplyGMT();
+    // The setup dialog's zone list changed: Sender is that combo box.
+    void zt_GMTChange(QObject* Sender);
     void zt_SetUp();
     void zt_MenuServices();
     void zt_AboutUs();
@@ -101,11 +131,20 @@ public slots:
     void ScreenViewMouseUp();
     void ScreenViewMouseLeave();
 
+    // The moon button: Ctrl and the left button drag the window.
+    void MoonMouseDown(int X, int Y);
+    void MoonMouseMove(Scene::TShiftState Shift);
+    // Escape or Ctrl+A stops a playing alarm and disarms the event.
+    void FormKeyPress(QObject* Sender, char Key);
+    // The setup dialog's live previews: Sender is its transparency bar or sun-light box.
+    void AlphaBarrChange(QObject* Sender);
+    void CB_SumLightClick(QObject* Sender);
+
 public:
     // "X:" turn, "Y:" roll, "Z:" pitch, "Foco:" focal length, a line each.
     QString AngleReadOut() const;
     // The window's hint: the heads-up text of before a press in the viewer.
-    QString Hint() const { return QString::fromLatin1(FHint); }
+    QString Hint() const;
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -115,24 +154,52 @@ protected:
 private:
     void CreateComponents();
     void FormCreate();
-    void FormClose();
-    void FormKeyPress(QKeyEvent& Key);
+    bool FormClose();
+    void KeyPressed(QKeyEvent& Key);
     void StartClockWorker();
     void StopClockWorker();
     void AddServiceItems();
     void LoadGlobePicture(const char* PictureName, const char* TemporaryFile);
     void OnFrameRendered();
     void ApplyColorKey();
+    std::uintptr_t ApplicationWindow();
+
+    // What the settings hold of the window and the scene.
+    TGMT_System& System() override { return *GMTSystem; }
+    int Top() const override { return y(); }
+    void SetTop(int Value) override { move(x(), Value); }
+    int Left() const override { return x(); }
+    void SetLeft(int Value) override { move(Value, y()); }
+    double Pitch() const override;
+    void SetPitch(double Value) override;
+    double Roll() const override;
+    void SetRoll(double Value) override;
+    double Turn() const override;
+    void SetTurn(double Value) override;
+    bool SumLight() const override;
+    void SetSumLight(bool Value) override;
+    double FocalLength() const override;
+    void SetFocalLength(double Value) override;
 
     Platform::TServices& FServices;
     Platform::TNativeWindow FProgramManagerWindow;
     int FAlpha = 255;
     bool FClosed = false;
+    TCloseReason FCloseReason = TCloseReason::User;
+    int FExitCode = 0;
     QImage FLastFrame;      // the viewer's last picture
     QImage FLastKeyedImage; // what the window's shape was last made from
-    std::string FHint;      // in the heads-up text's own 8-bit characters
-    std::map<unsigned, QTimer*> FTimers;
+    std::unique_ptr<TWindowTimers> FTimers;
     std::unique_ptr<THostPopupMenu> FTrayMenu; // lent to the tray icon for the whole run
+    std::unique_ptr<TTrayIcon> FTrayIcon;
+    std::unique_ptr<TSettingsTransfer> FSettings;
+    std::unique_ptr<TClockHands> FHands;
+    std::unique_ptr<TGlobeInteraction> FInteraction;
+    // The close's signal, the worker's queue to this thread, the event's actions and the worker.
+    Platform::TStopSignal FClosing;
+    std::unique_ptr<TUserInterfaceQueue> FQueue;
+    std::unique_ptr<TEventRunner> FEventRunner;
+    std::unique_ptr<TCheckTime> FWorker;
 };
 
 // The one main window, for timer handlers and the worker.

@@ -142,6 +142,55 @@ void TFileRegistry::SetValue(const std::string& Path, const std::string& Name, c
     Change([&](TRegistryDocument& Document) { return Document.SetValue(Full, Name, Value); });
 }
 
+void TFileRegistry::Apply(const std::vector<TRegistryChange>& Changes)
+{
+    Change([&](TRegistryDocument& Document) {
+        bool Changed = false;
+        for (const TRegistryChange& Item : Changes) {
+            const std::string Full = FullPath(Item.Path);
+            Changed = Document.AddKey(Full) || Changed;
+            if (Item.Value)
+                Changed = Document.SetValue(Full, Item.Name, *Item.Value) || Changed;
+            else
+                Changed = Document.DeleteValue(Full, Item.Name) || Changed;
+        }
+        return Changed;
+    });
+}
+
+void TFileRegistry::KeepCopy()
+{
+    PrepareFolder();
+    TFolderLock Lock(FOperations, FFolder);
+    const TStoreContents Contents = ReadStore();
+    if (!Contents.Exists)
+        return;
+    KeepCorruptCopy(Contents.Bytes);
+    if (FOperations.SyncFolder(Lock.Descriptor()) != 0)
+        Fail("flush the folder of", FStorePath, errno);
+}
+
+std::vector<std::string> TFileRegistry::LeftoverFiles() const
+{
+    std::vector<std::string> Found;
+    const std::string Prefix = std::filesystem::path(FStorePath).filename().string() + ".tmp-";
+    std::error_code Error;
+    for (const auto& Entry : std::filesystem::directory_iterator(FFolder, Error))
+        if (Entry.path().filename().string().rfind(Prefix, 0) == 0)
+            Found.push_back(Entry.path().string());
+    return Found;
+}
+
+void TFileRegistry::RemoveLeftovers()
+{
+    // Under the folder lock: no save of another running clock is under way.
+    if (FLeftoversRemoved)
+        return;
+    FLeftoversRemoved = true;
+    for (const std::string& Name : LeftoverFiles())
+        FOperations.Unlink(Name.c_str());
+}
+
 bool TFileRegistry::DeleteValue(const std::string& Path, const std::string& Name)
 {
     const std::string Full = FullPath(Path);
@@ -191,6 +240,7 @@ bool TFileRegistry::Change(const std::function<bool(TRegistryDocument&)>& Edit)
 {
     PrepareFolder();
     TFolderLock Lock(FOperations, FFolder);
+    RemoveLeftovers();
     const TStoreContents Contents = ReadStore();
     TRegistryDocument Document = TRegistryDocument::Parse(Contents.Bytes);
     if (!Edit(Document))

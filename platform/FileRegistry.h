@@ -31,6 +31,12 @@ public:
 
     std::unique_ptr<TRegistryKey> CreateKey(const std::string& Path) override;
     std::unique_ptr<TRegistryKey> OpenKey(const std::string& Path) override;
+    // One lock, one read, one durable write, whatever the number of changes.
+    void Apply(const std::vector<TRegistryChange>& Changes) override;
+    void KeepCopy() override;
+    // Temporary files left by a save that never finished (the process was
+    // killed); the first change of a run removes them.
+    std::vector<std::string> LeftoverFiles() const;
 
     // What the keys do; Path is relative to the root, as for CreateKey.
     std::optional<TRegistryValue> QueryValue(const std::string& Path, const std::string& Name) const;
@@ -51,10 +57,12 @@ private:
     void PrepareFolder() const;
     void WriteDurably(const std::string& Target, const std::string& Bytes) const;
     void KeepCorruptCopy(const std::string& Bytes) const;
+    void RemoveLeftovers();
 
     std::string FStorePath;
     std::string FFolder;
     TFileOperations& FOperations;
+    bool FLeftoversRemoved = false;
 };
 
 } // namespace Platform

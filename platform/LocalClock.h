@@ -2,6 +2,8 @@
 
 namespace Platform {
 
+class TStopSignal;
+
 // Days since 1899-12-30 in local time; the fraction is the time of day.
 using TDateTime = double;
 
@@ -13,6 +15,8 @@ public:
     virtual ~TLocalClock() = default;
     virtual TDateTime Now() const = 0;
     virtual void Sleep(int Milliseconds) = 0;
+    // Sleeps unless Stop is raised meanwhile; false when it was (at once, or during the sleep).
+    virtual bool Sleep(int Milliseconds, const TStopSignal& Stop) = 0;
 };
 
 } // namespace Platform

@@ -3,6 +3,7 @@
 #include "FileRegistry.h"
 #include "LinuxClock.h"
 #include "LinuxFileSystem.h"
+#include "LinuxLauncher.h"
 #include "LinuxLibraryLoader.h"
 #include "LinuxSound.h"
 #include "LinuxTimeZoneService.h"
@@ -23,8 +24,9 @@ TServices& LinuxServices()
     static TXdgAutostart Autostart;
     static TX11WindowShape Shape;
     static TLinuxSound Sound;
+    static TLinuxLauncher Launcher;
     static TServices Services{&Registry, &TimeZone,  &Clock, &Files, &Libraries,
-                              &Desktop,  &Autostart, &Shape, &Sound};
+                              &Desktop,  &Autostart, &Shape, &Sound, &Launcher};
     return Services;
 }
 

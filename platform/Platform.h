@@ -3,6 +3,7 @@
 #include "Autostart.h"
 #include "DesktopWindow.h"
 #include "FileSystem.h"
+#include "Launcher.h"
 #include "LibraryLoader.h"
 #include "LocalClock.h"
 #include "Registry.h"
@@ -25,6 +26,7 @@ struct TServices
     TAutostart* Autostart = nullptr;
     TWindowShape* Shape = nullptr;
     TSound* Sound = nullptr;
+    TLauncher* Launcher = nullptr;
 };
 
 // The Linux services, created on first use and kept for the life of the process.

@@ -55,6 +55,15 @@ public:
     virtual bool DeleteValue(const std::string& Name) = 0;
 };
 
+// One change of a transaction: Value set, or the value deleted when Value is
+// empty (a missing value is no error). The key is created when missing.
+struct TRegistryChange
+{
+    std::string Path;
+    std::string Name;
+    std::optional<TRegistryValue> Value;
+};
+
 // The registry of the current user. Paths are relative to HKEY_CURRENT_USER,
 // with backslashes: "Software\\Zentavo-3D\\geovalues".
 class TRegistry
@@ -65,6 +74,12 @@ public:
     virtual std::unique_ptr<TRegistryKey> CreateKey(const std::string& Path) = 0;
     // Opens an existing key; null when it does not exist.
     virtual std::unique_ptr<TRegistryKey> OpenKey(const std::string& Path) = 0;
+    // All of Changes at once: afterwards the store holds every one of them or,
+    // when this throws ERegistryError, none.
+    virtual void Apply(const std::vector<TRegistryChange>& Changes) = 0;
+    // Keeps a copy of the store as it is now beside it, for when the next
+    // change would overwrite values that could not be read.
+    virtual void KeepCopy() = 0;
 };
 
 } // namespace Platform

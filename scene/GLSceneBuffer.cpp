@@ -285,6 +285,7 @@ void TGLSceneBuffer::RenderFrame()
     if (!FContextOptions.Contains(roNoSwapBuffers))
         FContext->SwapBuffers();
     ++FFrameCount;
+    ++FRenderedFrames;
     const std::int64_t Now = ReadCounter();
     FLastFrameTime = double(Now - Start) / double(FCounterFrequency);
     if (Now - FFirstFrameCounter > 0)

@@ -188,6 +188,8 @@ public:
 
     // --- Frame statistics ----------------------------------------------------------------
     std::int64_t FrameCount() const { return FFrameCount; }
+    // Every frame of the buffer's life: a statistics reset leaves it alone.
+    std::int64_t RenderedFrames() const { return FRenderedFrames; }
     // Seconds.
     double LastFrameTime() const { return FLastFrameTime; }
     // Frames per second since the first frame after the last reset.
@@ -280,6 +282,7 @@ private:
     std::function<std::int64_t()> FReadCounter;
     std::int64_t FCounterFrequency = 1;
     std::int64_t FFrameCount = 0;
+    std::int64_t FRenderedFrames = 0;
     std::int64_t FFirstFrameCounter = 0;
     double FLastFrameTime = 0;
     double FFrameRate = 0;

@@ -1,7 +1,7 @@
 #include "AddOn.h"
 
 #include "LibraryBinding.h"
-#include "TextLines.h"
+#include "state/TextLines.h"
 #include "zentavo_companion.h"
 
 namespace {

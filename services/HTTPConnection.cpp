@@ -2,7 +2,7 @@
 
 #include "HostStream.h"
 #include "platform/Sound.h"
-#include "UserConnection.h"
+#include "state/UserConnection.h"
 
 bool THTTPConnection::HTTPRequest(const std::string& Url, const TUserConnection& Connection, QByteArray& Body)
 {

@@ -1,7 +1,7 @@
 #include "SysUpdate.h"
 
 #include "HostElement.h"
-#include "UserConnection.h"
+#include "state/UserConnection.h"
 
 void TSysUpdate::LiveUpdate(const QDomElement& Library, const TUserConnection& Connection)
 {

@@ -3,8 +3,8 @@
 #include "HostElement.h"
 #include "HostWindow.h"
 #include "RSSWeather.h"
-#include "TextLines.h"
-#include "UserConnection.h"
+#include "state/TextLines.h"
+#include "state/UserConnection.h"
 
 void TWeatherChannel::WeatherChannel(TCompanionWindow& MainWindow)
 {

@@ -1,5 +1,5 @@
-#include "app/SettingsKey.h"
-#include "platform/FakeRegistry.h"
+#include "app/settings/SettingsKey.h"
+#include "platform/testing/FakeRegistry.h"
 
 #include <gtest/gtest.h>
 

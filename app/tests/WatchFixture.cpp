@@ -5,6 +5,7 @@
 #include "TemporaryHome.h"
 
 #include <QCoreApplication>
+#include <QTest>
 
 #include <cstring>
 #include <filesystem>
@@ -42,15 +43,7 @@ void TWatchFixture::SetUp()
     const std::string Folder = Zentavo::Testing::MakeScratchFolder("watch");
     std::filesystem::current_path(Folder);
     std::filesystem::copy_file(ZENTAVO_SOURCE_DIR "/data/sysConf.xml", Folder + "/sysConf.xml");
-    Services.Registry = &Registry;
-    Services.TimeZone = &TimeZone;
-    Services.Clock = &Clock;
-    Services.Files = &Files;
-    Services.Libraries = &Libraries;
-    Services.Desktop = &Desktop;
-    Services.Autostart = &Autostart;
-    Services.Shape = &Shape;
-    Services.Sound = &Sound;
+    Clock.SetHoldSleeps(true);
     TrayRequests.clear();
     PicturesAsked.clear();
     TrayLog = &TrayRequests;
@@ -114,6 +107,13 @@ Twatch& TWatchFixture::Start()
 {
     Window = std::make_unique<Twatch>(Services, 0);
     return *Window;
+}
+
+bool TWatchFixture::WorkerPasses(std::size_t Count)
+{
+    const std::size_t Wanted = (Count == 0 ? 1 : Clock.SleepRequests() + Count);
+    Clock.GrantSleeps(Count);
+    return QTest::qWaitFor([&] { return Clock.SleepRequests() >= Wanted; }, 10000);
 }
 
 void TWatchFixture::Close()

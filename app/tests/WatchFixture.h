@@ -1,15 +1,7 @@
 #pragma once
 
 #include "app/Watch.h"
-#include "platform/FakeAutostart.h"
-#include "platform/FakeClock.h"
-#include "platform/FakeDesktopWindow.h"
-#include "platform/FakeLibraryLoader.h"
-#include "platform/FakeRegistry.h"
-#include "platform/FakeSound.h"
-#include "platform/FakeTimeZoneService.h"
-#include "platform/FakeWindowShape.h"
-#include "platform/LinuxFileSystem.h"
+#include "platform/testing/FakeServices.h"
 
 #include <gtest/gtest.h>
 
@@ -53,17 +45,22 @@ protected:
 
     Twatch& Start();
     void Close();
+    // Serves the window's events until the worker has made Count more passes
+    // and waits in its sleep again; false when it did not within 10 s.
+    bool WorkerPasses(std::size_t Count = 0);
 
-    Platform::TFakeRegistry Registry;
-    Platform::TFakeTimeZoneService TimeZone;
-    Platform::TFakeClock Clock;
-    Platform::TLinuxFileSystem Files;
-    Platform::TFakeLibraryLoader Libraries;
-    Platform::TFakeDesktopWindow Desktop;
-    Platform::TFakeAutostart Autostart;
-    Platform::TFakeWindowShape Shape;
-    Platform::TFakeSound Sound;
-    Platform::TServices Services;
+    Platform::TFakeServices Fakes;
+    Platform::TServices& Services = Fakes.Services();
+    Platform::TFakeRegistry& Registry = Fakes.Registry;
+    Platform::TFakeTimeZoneService& TimeZone = Fakes.TimeZone;
+    // Held: the worker makes its first passes, then waits for the test to grant it more.
+    Platform::TFakeClock& Clock = Fakes.Clock;
+    Platform::TFakeLibraryLoader& Libraries = Fakes.Libraries;
+    Platform::TFakeDesktopWindow& Desktop = Fakes.Desktop;
+    Platform::TFakeAutostart& Autostart = Fakes.Autostart;
+    Platform::TFakeWindowShape& Shape = Fakes.Shape;
+    Platform::TFakeSound& Sound = Fakes.Sound;
+    Platform::TFakeLauncher& Launcher = Fakes.Launcher;
 
     std::unique_ptr<Twatch> Window;
     std::vector<QString> Errors;

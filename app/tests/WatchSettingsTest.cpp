@@ -1,7 +1,7 @@
 #include "WatchFixture.h"
 
 #include "app/FlatImageButton.h"
-#include "app/GMT_System.h"
+#include "state/GMT_System.h"
 #include "scene/GLPictureImage.h"
 #include "scene/GLTexture.h"
 #include "scene/qt/GLSceneViewer.h"
@@ -87,8 +87,8 @@ TEST_F(WatchSettingsTest, StoredValuesReachTheWindowTheGlobeAndTheRecord)
     EXPECT_EQ(System.Task, 1);
     EXPECT_TRUE(System.Waiting);
     EXPECT_DOUBLE_EQ(System.DateTime, 46000.3125);
-    EXPECT_EQ(System.Sound, "/tmp/alarme.wav");
-    EXPECT_EQ(System.AppChild, "xterm -e top");
+    EXPECT_EQ(System.Sound(), "/tmp/alarme.wav");
+    EXPECT_EQ(System.AppChild(), "xterm -e top");
     EXPECT_FALSE(System.RunOnce);
     EXPECT_FALSE(System.SunTime);
     EXPECT_EQ(System.TimeServer, "ntp.local");
@@ -192,8 +192,8 @@ TEST_F(WatchSettingsTest, ARoundTripRestoresEverySetting)
     System.Waiting = true;
     System.DateTime = 46100.75;
     System.Playtime = -3;
-    System.Sound = "sino.wav";
-    System.AppChild = "gedit";
+    System.SetSound("sino.wav");
+    System.SetAppChild("gedit");
     System.RunOnce = false;
     System.SunTime = false;
     System.TimeServer = "pool.local";
@@ -220,8 +220,8 @@ TEST_F(WatchSettingsTest, ARoundTripRestoresEverySetting)
     EXPECT_TRUE(Loaded.Waiting);
     EXPECT_DOUBLE_EQ(Loaded.DateTime, 46100.75);
     EXPECT_EQ(Loaded.Playtime, -3);
-    EXPECT_EQ(Loaded.Sound, "sino.wav");
-    EXPECT_EQ(Loaded.AppChild, "gedit");
+    EXPECT_EQ(Loaded.Sound(), "sino.wav");
+    EXPECT_EQ(Loaded.AppChild(), "gedit");
     EXPECT_FALSE(Loaded.RunOnce);
     EXPECT_FALSE(Loaded.SunTime);
     EXPECT_EQ(Loaded.TimeServer, "pool.local");
@@ -244,18 +244,42 @@ TEST_F(WatchSettingsTest, ValuesTheClockDoesNotKnowSurviveASave)
     EXPECT_EQ(Registry.Value("Software\\Zentavo-3D\\other", "Kept"), TRegistryValue::FromDWord(7));
 }
 
-TEST_F(WatchSettingsTest, AFailedWriteStopsTheSaveThereAndReachesTheCaller)
+TEST_F(WatchSettingsTest, ASaveIsOneTransactionThatWritesAllOrNothing)
 {
     SeedStore();
     Twatch& Watch = Start();
+    const int Before = Registry.Transactions();
+    Watch.move(31, 32);
+    Watch.zt_SaveSettings();
+    EXPECT_EQ(Registry.Transactions(), Before + 1) << "every value and the autostart entry at once";
+    EXPECT_EQ(StoredText("Top"), "32");
+
+    Watch.move(41, 42);
+    Watch.GMTSystem->GMT = 7;
     Registry.FailWritesOf("Waiting");
-    const auto Before = Registry.WrittenNames().size();
     EXPECT_THROW(Watch.zt_SaveSettings(), Platform::ERegistryError);
-    const auto Written = Registry.WrittenNames();
-    ASSERT_GT(Written.size(), Before);
-    EXPECT_EQ(Written.back(), "Task") << "the value before the failing one was the last written";
-    EXPECT_EQ(std::count(Written.begin() + Before, Written.end(), "DateTime"), 0)
-        << "nothing after the failure";
+    EXPECT_EQ(Registry.Transactions(), Before + 1);
+    EXPECT_EQ(StoredText("Top"), "32") << "a failed save leaves every old value";
+    EXPECT_EQ(StoredText("GMT"), "0");
+}
+
+TEST_F(WatchSettingsTest, AValueOfTheWrongFormKeepsTheStoreAsideBeforeTheCloseOverwritesIt)
+{
+    SeedStore();
+    StoreText("Location", "(GMT -03:00) Brasília");
+    StoreText("Pass", "segredo");
+    Registry.SetValue(KeyPath, "Pitch", Platform::TRegistryValue::FromDWord(3));
+    Start();
+    ASSERT_EQ(Registry.Copies().size(), 1u);
+    EXPECT_EQ(Registry.Copies()[0].at(std::string("software\\zentavo-3d\\geovalues\\Pass")), "segredo");
+    Close();
+    EXPECT_EQ(StoredText("Pass"), "") << "the close saved the zero state, as designed";
+
+    // A first start (the float values missing) is no reason to keep anything.
+    Registry.DeleteValue(KeyPath, "Pitch");
+    Start();
+    Close();
+    EXPECT_EQ(Registry.Copies().size(), 1u);
 }
 
 TEST_F(WatchSettingsTest, PicturesDressTheMoonAndTheGlobeThroughTemporaryFiles)

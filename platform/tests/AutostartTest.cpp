@@ -1,4 +1,4 @@
-#include "platform/FakeAutostart.h"
+#include "platform/testing/FakeAutostart.h"
 #include "platform/XdgAutostart.h"
 #include "TemporaryHome.h"
 

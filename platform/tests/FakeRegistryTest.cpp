@@ -1,4 +1,4 @@
-#include "platform/FakeRegistry.h"
+#include "platform/testing/FakeRegistry.h"
 
 #include <gtest/gtest.h>
 

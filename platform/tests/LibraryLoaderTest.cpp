@@ -1,4 +1,4 @@
-#include "platform/FakeLibraryLoader.h"
+#include "platform/testing/FakeLibraryLoader.h"
 #include "platform/LinuxLibraryLoader.h"
 #include "TemporaryHome.h"
 

@@ -1,4 +1,4 @@
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/LinuxClock.h"
 
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "platform/FakeTimeZoneService.h"
+#include "platform/testing/FakeTimeZoneService.h"
 #include "platform/LinuxTimeZoneService.h"
 
 #include <cstdlib>

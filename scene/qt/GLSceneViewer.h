@@ -2,6 +2,7 @@
 
 #include "scene/GLSceneBuffer.h"
 #include "scene/GLSceneTypes.h"
+#include "scene/GLShiftState.h"
 
 #include <cstdint>
 #include <exception>
@@ -15,26 +16,6 @@ namespace Scene {
 
 class TGLCamera;
 
-enum TMouseButton : std::uint8_t
-{
-    mbLeft,
-    mbRight,
-    mbMiddle,
-};
-
-enum TShiftStateItem : std::uint8_t
-{
-    ssShift,
-    ssAlt,
-    ssCtrl,
-    ssLeft,
-    ssRight,
-    ssMiddle,
-    ssDouble,
-};
-
-// Keys held and mouse buttons down during a mouse event.
-using TShiftState = TSet<TShiftStateItem>;
 
 // The window control that shows a scene: its OpenGL surface (a child
 // QOpenGLWidget with a compatibility-profile context, so legacy OpenGL

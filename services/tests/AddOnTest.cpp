@@ -1,7 +1,7 @@
 #include "services/AddOn.h"
 
 #include "CompanionFolder.h"
-#include "TestLibraryLoader.h"
+#include "platform/testing/TestLibraryLoader.h"
 
 using testing::ElementsAre;
 using testing::IsEmpty;

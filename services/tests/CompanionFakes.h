@@ -3,7 +3,8 @@
 #include "platform/Sound.h"
 #include "services/CompanionMenu.h"
 #include "services/CompanionWindow.h"
-#include "services/UserConnection.h"
+#include "platform/testing/FakeSound.h"
+#include "state/UserConnection.h"
 
 #include <cstring>
 #include <fstream>
@@ -13,7 +14,8 @@
 #include <vector>
 
 // Beeps into companion.log, so that its order against the libraries' calls shows.
-class TRecordingSound : public Platform::TSound
+// Beeps go to the companions' log, so a test reads both in one order.
+class TRecordingSound : public Platform::TFakeSound
 {
 public:
     void Beep() override { std::ofstream("companion.log", std::ios::app) << "beep\n"; }

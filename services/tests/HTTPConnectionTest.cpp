@@ -3,7 +3,7 @@
 #include "CompanionFakes.h"
 #include "CompanionFolder.h"
 #include "services/CompanionError.h"
-#include "TestLibraryLoader.h"
+#include "platform/testing/TestLibraryLoader.h"
 
 #include <QByteArray>
 

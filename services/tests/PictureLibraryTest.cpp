@@ -3,7 +3,7 @@
 #include "CompanionFakes.h"
 #include "CompanionFolder.h"
 #include "services/HostPopupMenu.h"
-#include "TestLibraryLoader.h"
+#include "platform/testing/TestLibraryLoader.h"
 
 #include <QImage>
 

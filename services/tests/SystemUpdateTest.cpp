@@ -3,7 +3,7 @@
 #include "CompanionFolder.h"
 #include "services/ConfigDocument.h"
 #include "services/ConfigError.h"
-#include "TestFileSystem.h"
+#include "platform/testing/TestFileSystem.h"
 
 #include <filesystem>
 #include <QByteArray>

@@ -3,7 +3,7 @@
 #include "CompanionFakes.h"
 #include "CompanionFolder.h"
 #include "services/RSSWeather.h"
-#include "TestLibraryLoader.h"
+#include "platform/testing/TestLibraryLoader.h"
 
 #include <cstring>
 #include <QDomDocument>

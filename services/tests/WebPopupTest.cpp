@@ -2,7 +2,7 @@
 
 #include "CompanionFakes.h"
 #include "CompanionFolder.h"
-#include "TestLibraryLoader.h"
+#include "platform/testing/TestLibraryLoader.h"
 
 #include <QString>
 

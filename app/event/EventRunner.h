@@ -1,0 +1,38 @@
+#pragma once
+
+#include "state/EventActions.h"
+
+#include <functional>
+
+namespace Platform {
+struct TServices;
+class TStopSignal;
+} // namespace Platform
+class TUserInterfaceQueue;
+
+// The scheduled event's actions on this desktop. Sounds, pauses, the
+// shutdown request and program starts happen on the calling thread; the
+// settings save and the tray refresh touch the window and are handed to its
+// thread, the caller waiting until they are done.
+class TEventRunner : public TEventActions
+{
+public:
+    TEventRunner(Platform::TServices& Services, TUserInterfaceQueue& Queue, const Platform::TStopSignal& Closing,
+                 std::function<bool()> SaveSettings, std::function<void()> RefreshTrayIcon);
+
+    Platform::TDateTime Now() override;
+    void PlaySound(const std::string& FileName) override;
+    void StopSound() override;
+    bool Pause(int Milliseconds) override;
+    bool SaveSettings() override;
+    void ShutDown() override;
+    void RunApplication(const std::string& CommandLine) override;
+    void RefreshTrayIcon() override;
+
+private:
+    Platform::TServices& FServices;
+    TUserInterfaceQueue& FQueue;
+    const Platform::TStopSignal& FClosing;
+    std::function<bool()> FSaveSettings;
+    std::function<void()> FRefreshTrayIcon;
+};

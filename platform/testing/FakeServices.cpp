@@ -1,0 +1,9 @@
+#include "platform/testing/FakeServices.h"
+
+namespace Platform {
+
+TFakeServices::TFakeServices()
+    : FServices{&Registry, &TimeZone, &Clock, &Files, &Libraries, &Desktop, &Autostart, &Shape, &Sound, &Launcher}
+{}
+
+} // namespace Platform
