@@ -1,0 +1,149 @@
+#include "app/clock/UserInterfaceQueue.h"
+#include "app/event/EventRunner.h"
+#include "platform/LinuxLauncher.h"
+#include "platform/StopSignal.h"
+#include "platform/testing/FakeServices.h"
+#include "state/GMT_System.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QObject>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr double Seven = 46000 + 7.0 / 24;
+
+class EventRunnerTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Fakes.Services().Launcher = &Launcher;
+        Fakes.Clock.SetNow(Seven);
+    }
+
+    // A program in a folder whose name has spaces; it writes its arguments, one a line.
+    std::string MakeRecorder()
+    {
+        const std::filesystem::path Folder = std::filesystem::current_path() / "my programs";
+        std::filesystem::create_directories(Folder);
+        const std::filesystem::path Program = Folder / "record args";
+        std::ofstream(Program) << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \""
+                               << (Folder / "args.txt").string() << ".part\"\nmv \"" << (Folder / "args.txt").string()
+                               << ".part\" \"" << (Folder / "args.txt").string() << "\"\n";
+        std::filesystem::permissions(Program, std::filesystem::perms::owner_all);
+        return Program.string();
+    }
+    std::string WaitForArguments()
+    {
+        const std::filesystem::path File = std::filesystem::current_path() / "my programs" / "args.txt";
+        for (int Attempt = 0; Attempt < 500 && !std::filesystem::exists(File); ++Attempt)
+            std::this_thread::sleep_for(10ms);
+        std::ifstream Stream(File);
+        std::stringstream Text;
+        Text << Stream.rdbuf();
+        return Text.str();
+    }
+
+    Platform::TFakeServices Fakes;
+    Platform::TLinuxLauncher Launcher;
+    QObject Window;
+    TUserInterfaceQueue Queue{Window};
+    Platform::TStopSignal Closing;
+    std::vector<std::string> Calls;
+    TEventRunner Runner{Fakes.Services(), Queue, Closing,
+                        [this] {
+                            Calls.push_back("save");
+                            return true;
+                        },
+                        [this] { Calls.push_back("tray"); }};
+    TGMT_System System{Fakes.Clock};
+};
+
+TEST_F(EventRunnerTest, AQuotedPathWithSpacesStartsThatProgramAndNothingReachesAShell)
+{
+    const std::string Program = MakeRecorder();
+    System.Waiting = true;
+    System.Task = 2;
+    System.DateTime = Seven;
+    System.SetAppChild("\"" + Program + "\" 'um dois' ; touch hacked $(touch hacked2) `touch hacked3`");
+    System.CheckEvent(Runner);
+    EXPECT_EQ(WaitForArguments(), "um dois\n;\ntouch\nhacked\n$(touch\nhacked2)\n`touch\nhacked3`\n");
+    EXPECT_FALSE(std::filesystem::exists("hacked"));
+    EXPECT_FALSE(std::filesystem::exists("hacked2"));
+    EXPECT_FALSE(std::filesystem::exists("hacked3"));
+    EXPECT_EQ(Calls, std::vector<std::string>{"tray"});
+}
+
+TEST_F(EventRunnerTest, AProgramThatDoesNotExistIsNoErrorAndTheTrayIsStillRefreshed)
+{
+    System.Waiting = true;
+    System.Task = 2;
+    System.DateTime = Seven;
+    System.SetAppChild("/nowhere/to/be/found --at-all");
+    EXPECT_NO_THROW(System.CheckEvent(Runner));
+    EXPECT_FALSE(System.Waiting);
+    EXPECT_EQ(Calls, std::vector<std::string>{"tray"});
+}
+
+TEST_F(EventRunnerTest, FromTheWorkerTheSaveRunsOnTheWindowsThreadBeforeTheShutdownRequest)
+{
+    // The add-on library records the shutdown request with the save count of the moment.
+    static std::vector<std::string>* Log = nullptr;
+    Log = &Calls;
+    Fakes.Libraries.AddLibrary("ztaddon.so", {{"SysShootDown", reinterpret_cast<void*>(+[]() -> int32_t {
+                                                   Log->push_back("shutdown");
+                                                   return 1;
+                                               })}});
+    System.Waiting = true;
+    System.Task = 1;
+    System.DateTime = Seven;
+    std::thread Worker([&] { System.CheckEvent(Runner); });
+    const auto Deadline = std::chrono::steady_clock::now() + 5s;
+    while (Calls.size() < 2 && std::chrono::steady_clock::now() < Deadline)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    Worker.join();
+    EXPECT_EQ(Calls, (std::vector<std::string>{"save", "shutdown"}));
+}
+
+TEST_F(EventRunnerTest, ClosingCutsTheAlarmAndRefusesTheSaveSoThatNoShutdownFollows)
+{
+    Closing.Raise();
+    Queue.Cancel();
+    EXPECT_FALSE(Runner.Pause(1500));
+    EXPECT_FALSE(Runner.SaveSettings());
+    Runner.PlaySound("alarme.wav");
+    EXPECT_TRUE(Fakes.Sound.Played().empty()) << "no new sound once the clock closes";
+}
+
+} // namespace
+
+namespace {
+
+TEST(CommandLineTest, WordsSplitAsAShellSplitsThem)
+{
+    using Platform::TLinuxLauncher;
+    using TWords = std::vector<std::string>;
+    EXPECT_EQ(TLinuxLauncher::SplitCommandLine("gedit  notas.txt"), (TWords{"gedit", "notas.txt"}));
+    EXPECT_EQ(TLinuxLauncher::SplitCommandLine("\"/opt/my app/run\" 'a b' c\\ d"),
+              (TWords{"/opt/my app/run", "a b", "c d"}));
+    EXPECT_EQ(TLinuxLauncher::SplitCommandLine("echo \"say \\\"hi\\\" \\$HOME \\n\" ''"),
+              (TWords{"echo", "say \"hi\" $HOME \\n", ""}));
+    EXPECT_EQ(TLinuxLauncher::SplitCommandLine("a\"b c\"d"), (TWords{"ab cd"}));
+    EXPECT_EQ(TLinuxLauncher::SplitCommandLine("   "), TWords{});
+    EXPECT_EQ(TLinuxLauncher::SplitCommandLine("echo 'unterminated"), std::nullopt);
+    EXPECT_EQ(TLinuxLauncher::SplitCommandLine("echo \"unterminated"), std::nullopt);
+    EXPECT_FALSE(TLinuxLauncher().StartCommandLine("'"));
+    EXPECT_FALSE(TLinuxLauncher().StartCommandLine(""));
+}
+
+} // namespace
