@@ -37,6 +37,12 @@ protected:
     void StoreText(const std::string& Name, const std::string& Value);
     void StoreFloat(const std::string& Name, double Value);
     std::string StoredText(const std::string& Name) const;
+
+public:
+    // For the stand-in libraries, which are plain functions.
+    std::string StoredTextOf(const std::string& Name) const { return StoredText(Name); }
+
+protected:
     double StoredFloat(const std::string& Name) const;
 
     // A pictures library that serves a 2 x 2 picture per name and records tray requests.
