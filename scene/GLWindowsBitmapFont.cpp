@@ -64,20 +64,15 @@ int TGLWindowsBitmapFont::Pack(int Width, int Height, const TPlace& Place) const
         if (CharacterWidth <= 0)
             continue;
         const int CellWidth = CharacterWidth + 2;
-        // Only the first cell of a row can be too wide: later ones are checked before they come.
+        // A row goes on after a code whose successor has no width, so a later cell may not fit
+        // where it must go: this atlas size cannot hold the characters.
         if (X + CellWidth > Width)
             return Count;
         if (Place)
             Place(static_cast<unsigned char>(Code),
                   TGlyphRectangle{X, Y, X + CellWidth, Y + FCharacterHeight});
-        int Next = Code + 1;
-        while (Next < CharacterCodeCount && FCharacterWidths[Next] <= 0)
-            ++Next;
-        // Room for one more cell as wide as this one, and for the cell that really comes next.
-        const bool RoomForNext =
-            X + CellWidth + (CharacterWidth + 1) + 2 <= Width &&
-            (Next >= CharacterCodeCount || X + CellWidth + FCharacterWidths[Next] + 2 <= Width);
-        if (Code == 255 || RoomForNext) {
+        // Only the very next code is asked for room, even when it has no width.
+        if (Code == 255 || X + CellWidth + FCharacterWidths[Code + 1] + 2 <= Width) {
             X += CellWidth;
         } else {
             X = 0;

@@ -128,36 +128,36 @@ TEST_F(WindowsFont, SmallestAtlasIsChosen)
 TEST_F(WindowsFont, AtEqualAreaTheSquarerAtlasWins)
 {
     // Cells 16 wide, rows 32 high: 256 x 64 is found first, 128 x 128 has
-    // the same area and is square, no smaller atlas holds 15 characters.
+    // the same area and is square, no smaller atlas holds 20 characters.
     TGLWindowsBitmapFont Font;
-    UseCharacters(Font, 'A', 'O', 14, 32);
-    EXPECT_EQ(Font.PackedCharacterCount(256, 64), 15);
-    EXPECT_EQ(Font.PackedCharacterCount(64, 256), 15);
-    EXPECT_LT(Font.PackedCharacterCount(128, 64), 15);
-    EXPECT_LT(Font.PackedCharacterCount(64, 128), 15);
+    UseCharacters(Font, 'A', 'T', 14, 32);
+    EXPECT_EQ(Font.PackedCharacterCount(256, 64), 20);
+    EXPECT_EQ(Font.PackedCharacterCount(64, 256), 20);
+    EXPECT_LT(Font.PackedCharacterCount(128, 64), 20);
+    EXPECT_LT(Font.PackedCharacterCount(64, 128), 20);
     EXPECT_EQ(Font.GlyphPicture().Width(), 128);
     EXPECT_EQ(Font.GlyphPicture().Height(), 128);
 }
 
 TEST_F(WindowsFont, AtFullEqualityTheFirstFoundStays)
 {
-    // Both 128 x 64 and 64 x 128 hold 6 characters; heights are the outer loop.
+    // Both 128 x 64 and 64 x 128 hold 10 characters; heights are the outer loop.
     TGLWindowsBitmapFont Font;
-    UseCharacters(Font, 'A', 'F', 14, 32);
-    EXPECT_EQ(Font.PackedCharacterCount(64, 128), 6);
-    EXPECT_LT(Font.PackedCharacterCount(64, 64), 6);
+    UseCharacters(Font, 'A', 'J', 14, 32);
+    EXPECT_EQ(Font.PackedCharacterCount(64, 128), 10);
+    EXPECT_LT(Font.PackedCharacterCount(64, 64), 10);
     EXPECT_EQ(Font.GlyphPicture().Width(), 128);
     EXPECT_EQ(Font.GlyphPicture().Height(), 64);
 }
 
 TEST_F(WindowsFont, TheLastCellOfAFullAtlasDoesNotCount)
 {
-    // Three 16-pixel cells fill a 64-pixel row; the third one asks for a new
+    // Four 16-pixel cells fill a 64-pixel row; the fourth one asks for a new
     // row, and with no room for it the character is not counted.
     TGLWindowsBitmapFont Font;
-    UseCharacters(Font, 'A', 'C', 14, 64);
-    EXPECT_EQ(Font.PackedCharacterCount(64, 64), 2);
-    EXPECT_EQ(Font.PackedCharacterCount(64, 128), 3);
+    UseCharacters(Font, 'A', 'D', 14, 64);
+    EXPECT_EQ(Font.PackedCharacterCount(64, 64), 3);
+    EXPECT_EQ(Font.PackedCharacterCount(64, 128), 4);
     EXPECT_EQ(Font.GlyphPicture().Width(), 128);
     EXPECT_EQ(Font.GlyphPicture().Height(), 64);
 }
@@ -256,6 +256,71 @@ TEST_F(WindowsFont, AWideCharacterAfterANarrowOneStartsANewRowInsteadOfLeavingTh
     EXPECT_FLOAT_EQ(C->Left, 1.05f / 64);
     EXPECT_LE(C->Right, 1.0f);
     EXPECT_FLOAT_EQ(C->Top, (64 - (Font.CharacterHeight() + 0.05f)) / 64);
+}
+
+// Regression: a row used to ask for room for a second cell as wide as the last one and for
+// the next code with any width; only the very next code counts.
+TEST_F(WindowsFont, ARowGoesOnWhileTheVeryNextCodeHasRoom)
+{
+    // 64 wide, rows 16 high. A's cell is 32: 32 + B's 10 + 2 fits, so B follows in row 0 (a
+    // second 30-wide character would not have fitted); B's cell ends at 44, and 44 + C's 20 + 2
+    // does not fit.
+    Rasteriser.Widths = {{'A', 30}, {'B', 10}, {'C', 20}};
+    Rasteriser.LineHeight = 14;
+    TGLWindowsBitmapFont Font;
+    Font.Ranges().Clear();
+    Font.Ranges().Add('A', 'C');
+    Font.BuildAtlas();
+    ASSERT_EQ(Font.GlyphPicture().Width(), 64);
+    ASSERT_EQ(Font.GlyphPicture().Height(), 64);
+    const struct
+    {
+        unsigned char Code;
+        int Left, Top;
+    } Expected[] = {{'A', 0, 0}, {'B', 32, 0}, {'C', 0, 16}};
+    for (const auto& Item : Expected) {
+        const auto* Rectangle = Font.CharacterRectangle(Item.Code);
+        ASSERT_NE(Rectangle, nullptr) << Item.Code;
+        const TPixelBox Box = Cell(*Rectangle, 64, 64);
+        EXPECT_NEAR(Box.Left, Item.Left + 1.05, 1e-3) << Item.Code;
+        EXPECT_NEAR(Box.Top, Item.Top + 0.05, 1e-3) << Item.Code;
+    }
+}
+
+TEST_F(WindowsFont, ACodeWithoutWidthLetsTheRowGoOn)
+{
+    // B is in no range, so after A only B's width 0 is asked for: the row goes on and C, which
+    // fits, follows A in row 0.
+    Rasteriser.Widths = {{'A', 30}, {'C', 10}};
+    Rasteriser.LineHeight = 14;
+    TGLWindowsBitmapFont Font;
+    Font.Ranges().Clear();
+    Font.Ranges().Add('A', 'A');
+    Font.Ranges().Add('C', 'C');
+    Font.BuildAtlas();
+    ASSERT_EQ(Font.GlyphPicture().Width(), 64);
+    const auto* C = Font.CharacterRectangle('C');
+    ASSERT_NE(C, nullptr);
+    const TPixelBox Box = Cell(*C, 64, Font.GlyphPicture().Height());
+    EXPECT_NEAR(Box.Left, 32 + 1.05, 1e-3);
+    EXPECT_NEAR(Box.Top, 0.05, 1e-3);
+
+    // With C 41 wide the row still goes on after A, and C (22 + 43 > 64) cannot be placed in
+    // it: 64 pixels do not hold both, and C goes beside A in a wider atlas rather than into a
+    // new row or past the edge.
+    Rasteriser.Widths = {{'A', 20}, {'C', 41}};
+    Font.BuildAtlas();
+    EXPECT_EQ(Font.PackedCharacterCount(64, 64), 1);
+    EXPECT_EQ(Font.PackedCharacterCount(64, 512), 1);
+    EXPECT_EQ(Font.PackedCharacterCount(128, 64), 2);
+    ASSERT_EQ(Font.GlyphPicture().Width(), 128);
+    ASSERT_EQ(Font.GlyphPicture().Height(), 64);
+    const auto* Wide = Font.CharacterRectangle('C');
+    ASSERT_NE(Wide, nullptr);
+    const TPixelBox WideBox = Cell(*Wide, 128, 64);
+    EXPECT_NEAR(WideBox.Left, 22 + 1.05, 1e-3);
+    EXPECT_NEAR(WideBox.Top, 0.05, 1e-3);
+    EXPECT_LE(WideBox.Right, 128);
 }
 
 TEST_F(WindowsFont, RectanglesAreInsetIntoTheirCells)
