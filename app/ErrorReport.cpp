@@ -4,7 +4,12 @@
 
 #include <QMessageBox>
 
+#include <atomic>
+#include <cstdio>
+
 namespace {
+std::atomic<bool> ToStandardError = false;
+
 std::function<void(const QString&)>& ErrorBoxHandler()
 {
     static std::function<void(const QString&)> Handler;
@@ -17,8 +22,22 @@ void SetErrorBoxHandler(std::function<void(const QString&)> Handler)
     ErrorBoxHandler() = std::move(Handler);
 }
 
+void SetReportToStandardError(bool Value)
+{
+    ToStandardError = Value;
+}
+
+bool ReportsToStandardError()
+{
+    return ToStandardError;
+}
+
 void ShowErrorBox(const QString& Text)
 {
+    if (ToStandardError) {
+        std::fprintf(stderr, "zentavo-3d: %s\n", Text.toLocal8Bit().constData());
+        return;
+    }
     if (ErrorBoxHandler()) {
         ErrorBoxHandler()(Text);
         return;

@@ -16,5 +16,10 @@ void ReportUnknownException();
 // of letting it cross the event loop. True when Action completed.
 bool RunGuarded(const std::function<void()>& Action);
 
+// Once the program is being ended by the system nobody may be there to
+// confirm a box: from then on reports go to standard error.
+void SetReportToStandardError(bool Value);
+bool ReportsToStandardError();
+
 // Tests replace the modal box with a recorder; an empty function restores it.
 void SetErrorBoxHandler(std::function<void(const QString&)> Handler);

@@ -27,6 +27,7 @@ int RunClock(int ArgumentCount, char** Arguments, const std::function<void(Twatc
     // "&Sair", reporting a failed save on standard error. One that comes while
     // the window is being made (an error box may be open) closes it as soon as it exists.
     QObject::connect(&Application, &TZentavoApplication::TerminationRequested, &Application, [&] {
+        SetReportToStandardError(true);
         if (!Creating && Window) {
             Window->CloseFor(Twatch::TCloseReason::Termination);
             return;
@@ -36,6 +37,7 @@ int RunClock(int ArgumentCount, char** Arguments, const std::function<void(Twatc
             Box->close();
     });
     QObject::connect(&Application, &QGuiApplication::commitDataRequest, &Application, [&] {
+        SetReportToStandardError(true);
         if (!Creating && Window)
             Window->CloseFor(Twatch::TCloseReason::Termination);
     });

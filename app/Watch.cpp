@@ -467,12 +467,10 @@ bool Twatch::FormClose()
         zt_SaveSettings();
     } catch (const std::exception& Error) {
         Saved = false;
-        const QString Message = QString::fromUtf8(Error.what());
         // The system is ending us: nobody may be there to confirm a box.
         if (FCloseReason == TCloseReason::Termination)
-            std::fprintf(stderr, "zentavo-3d: %s\n", Error.what());
-        else
-            ShowErrorBox(Message);
+            SetReportToStandardError(true);
+        ShowErrorBox(QString::fromUtf8(Error.what()));
     }
     ConfigDocument.reset();
     WeatherDoc.reset();

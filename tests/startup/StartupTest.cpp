@@ -92,15 +92,30 @@ protected:
         return std::string(std::istreambuf_iterator<char>(Store), {});
     }
 
+    // Saves fail while the marker file exists.
+    std::string FaultMarker() const { return Folder + "/saves-fail"; }
+    void FailSaves() { std::ofstream(FaultMarker()) << "on"; }
+    std::string ErrorOutput() { return Program.readAllStandardError().toStdString(); }
+
+    void RunTool(const QStringList& Arguments)
+    {
+        QProcess Tool;
+        Tool.start("xdotool", Arguments);
+        ASSERT_TRUE(Tool.waitForFinished(10000));
+        ASSERT_EQ(Tool.exitCode(), 0) << Arguments.join(' ').toStdString();
+    }
+
     void Start()
     {
         QProcessEnvironment Environment = QProcessEnvironment::systemEnvironment();
+        Environment.insert("LD_PRELOAD", ZENTAVO_SAVE_FAULT_LIBRARY);
+        Environment.insert("ZENTAVO_TEST_SAVE_FAULT", QString::fromStdString(FaultMarker()));
         Environment.insert("XDG_CONFIG_HOME", QString::fromStdString(ConfigHome));
         Environment.insert("HOME", QString::fromStdString(Folder));
         Environment.remove("QT_QPA_PLATFORM");
         Program.setProcessEnvironment(Environment);
         Program.setWorkingDirectory(QString::fromStdString(WorkingFolder));
-        Program.setProcessChannelMode(QProcess::ForwardedChannels);
+        Program.setProcessChannelMode(QProcess::ForwardedOutputChannel);
         Program.start(ZENTAVO_EXECUTABLE, {});
         ASSERT_TRUE(Program.waitForStarted(10000));
     }
@@ -229,6 +244,57 @@ TEST_F(StartupTest, TerminationSavesTheSettings)
     EXPECT_NE(Store.find("\"Top\"=\"33\""), std::string::npos) << Store;
     EXPECT_NE(Store.find("\"Left\"=\"44\""), std::string::npos) << Store;
     EXPECT_NE(Store.find("\"Task\"=\"255\""), std::string::npos) << Store;
+}
+
+TEST_F(StartupTest, ASaveThatFailsOnTerminationIsWrittenToStandardErrorAndTheExitCodeSaysSo)
+{
+    WriteStore(10, 20);
+    const std::string Before = ReadStore();
+    Start();
+    ASSERT_NE(WaitForWindow("watch"), 0u);
+    FailSaves();
+    ::kill(static_cast<pid_t>(Program.processId()), SIGTERM);
+    ASSERT_TRUE(Program.waitForFinished(5000)) << "nobody is waited for";
+    EXPECT_EQ(Program.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(Program.exitCode(), 0);
+    EXPECT_NE(ErrorOutput().find("registry.reg"), std::string::npos);
+    EXPECT_EQ(ReadStore(), Before) << "the old settings, byte for byte";
+}
+
+TEST_F(StartupTest, ASaveThatFailsOnSairKeepsItsBoxUntilConfirmedThenTheExitCodeSaysSo)
+{
+    InstallMoon();
+    WriteStore(10, 20);
+    Start();
+    const Window Clock = WaitForWindow("watch");
+    ASSERT_NE(Clock, 0u);
+    ASSERT_TRUE(TXDisplay::WaitFor([&] { return X.BoundingShape(Clock).has_value(); }));
+    FailSaves();
+    int Left, Top, Width, Height;
+    X.Geometry(Clock, Left, Top, Width, Height);
+    // The moon's menu, and its last item "&Sair".
+    RunTool({"mousemove", QString::number(Left + 16), QString::number(Top + 16), "click", "3"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    RunTool({"key", "Up", "Return"});
+    const Window Box = WaitForWindow("Zentavo 3D");
+    ASSERT_NE(Box, 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_TRUE(X.IsShown(Box)) << "the box waits for the user";
+    EXPECT_EQ(Program.state(), QProcess::Running);
+    X.RequestClose(Box);
+    ASSERT_TRUE(Program.waitForFinished(5000));
+    EXPECT_NE(Program.exitCode(), 0);
+}
+
+TEST_F(StartupTest, TerminationWhileTheStartUpErrorBoxIsOpenEndsTheProgram)
+{
+    std::filesystem::remove(WorkingFolder + "/sysConf.xml");
+    WriteStore(10, 10);
+    Start();
+    ASSERT_NE(WaitForWindow("Zentavo 3D"), 0u);
+    ::kill(static_cast<pid_t>(Program.processId()), SIGTERM);
+    EXPECT_TRUE(Program.waitForFinished(5000));
+    EXPECT_NE(ErrorOutput().find("zentavo-3d: "), std::string::npos) << "the rest of start-up reports on standard error";
 }
 
 } // namespace
