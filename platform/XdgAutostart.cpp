@@ -3,11 +3,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Platform {
@@ -60,6 +59,80 @@ std::string ExecArgument(const std::string& Argument)
     return NeedsQuotes ? Result + "\"" : Result;
 }
 
+// The session runs whatever the entry's Exec= says, so neither the entry nor
+// the folders leading to it may be writable by anyone else, whatever the umask.
+constexpr mode_t FolderMode = 0700;
+constexpr mode_t EntryMode = 0644;
+constexpr mode_t WritableByOthers = S_IWGRP | S_IWOTH;
+
+[[noreturn]] void Fail(const std::string& What, const std::string& Path, int Error)
+{
+    throw std::runtime_error("cannot " + What + " " + Path + ": " + std::strerror(Error));
+}
+
+// Creates Folder and its missing parents, private.
+void MakeFolders(const std::filesystem::path& Folder)
+{
+    struct stat Status
+    {
+    };
+    if (Folder.empty() || ::stat(Folder.c_str(), &Status) == 0)
+        return;
+    if (Folder.has_parent_path() && Folder.parent_path() != Folder)
+        MakeFolders(Folder.parent_path());
+    if (::mkdir(Folder.c_str(), FolderMode) != 0 && errno != EEXIST)
+        Fail("create the folder", Folder.string(), errno);
+}
+
+void CloseToOthers(const std::string& Folder)
+{
+    struct stat Status
+    {
+    };
+    if (::stat(Folder.c_str(), &Status) != 0)
+        Fail("open the folder", Folder, errno);
+    // Another user's folder is not ours to change.
+    if (Status.st_uid == ::geteuid() && (Status.st_mode & WritableByOthers) != 0 &&
+        ::chmod(Folder.c_str(), Status.st_mode & 07777 & ~WritableByOthers) != 0)
+        Fail("protect the folder", Folder, errno);
+}
+
+// Writes a new file beside Path and renames it over Path, so that the session
+// never reads half an entry.
+void WriteAtomically(const std::string& Path, const std::string& Text)
+{
+    std::string Temporary = Path + ".tmp-XXXXXX";
+    int File = ::mkostemp(Temporary.data(), O_CLOEXEC);
+    if (File < 0)
+        Fail("write", Path, errno);
+    const auto Abandon = [&] {
+        const int Error = errno;
+        if (File >= 0)
+            ::close(File);
+        ::unlink(Temporary.c_str());
+        Fail("write", Path, Error);
+    };
+    if (::fchmod(File, EntryMode) != 0)
+        Abandon();
+    for (std::size_t Written = 0; Written < Text.size();) {
+        const ssize_t Count = ::write(File, Text.data() + Written, Text.size() - Written);
+        if (Count < 0 && errno == EINTR)
+            continue;
+        if (Count <= 0) {
+            if (Count == 0)
+                errno = EIO;
+            Abandon();
+        }
+        Written += static_cast<std::size_t>(Count);
+    }
+    if (::fsync(File) != 0)
+        Abandon();
+    const int Closing = File;
+    File = -1;
+    if (::close(Closing) != 0 || ::rename(Temporary.c_str(), Path.c_str()) != 0)
+        Abandon();
+}
+
 } // namespace
 
 TXdgAutostart::TXdgAutostart() : TXdgAutostart(DefaultEntryPath()) {}
@@ -93,14 +166,10 @@ std::string TXdgAutostart::EntryText(const std::string& Executable, const std::s
 
 void TXdgAutostart::Enable(const std::string& Executable, const std::string& WorkingFolder)
 {
-    const QString Path = QString::fromStdString(FEntryPath);
-    if (!QDir().mkpath(QFileInfo(Path).absolutePath()))
-        throw std::runtime_error("cannot create the folder of " + FEntryPath);
-    QSaveFile File(Path);
-    const std::string Text = EntryText(Executable, WorkingFolder);
-    if (!File.open(QIODevice::WriteOnly) || File.write(Text.data(), static_cast<qint64>(Text.size())) < 0 ||
-        !File.commit())
-        throw std::runtime_error("cannot write " + FEntryPath + ": " + File.errorString().toStdString());
+    const std::filesystem::path Folder = std::filesystem::absolute(FEntryPath).parent_path();
+    MakeFolders(Folder);
+    CloseToOthers(Folder.string());
+    WriteAtomically(FEntryPath, EntryText(Executable, WorkingFolder));
 }
 
 void TXdgAutostart::Disable()

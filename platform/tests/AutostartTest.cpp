@@ -2,10 +2,13 @@
 #include "platform/XdgAutostart.h"
 #include "TemporaryHome.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <vector>
 
 using namespace Platform;
 namespace fs = std::filesystem;
@@ -17,6 +20,36 @@ std::string Contents(const std::string& Path)
     std::ifstream File(Path);
     return std::string(std::istreambuf_iterator<char>(File), {});
 }
+
+unsigned Mode(const std::string& Path)
+{
+    struct stat Status
+    {
+    };
+    EXPECT_EQ(::stat(Path.c_str(), &Status), 0) << Path;
+    return Status.st_mode & 07777;
+}
+
+std::vector<std::string> FolderListing(const std::string& Folder)
+{
+    std::vector<std::string> Names;
+    for (const auto& Entry : fs::directory_iterator(Folder))
+        Names.push_back(Entry.path().filename().string());
+    std::sort(Names.begin(), Names.end());
+    return Names;
+}
+
+class TUmask
+{
+public:
+    explicit TUmask(mode_t Mask) : FPrevious(::umask(Mask)) {}
+    ~TUmask() { ::umask(FPrevious); }
+    TUmask(const TUmask&) = delete;
+    TUmask& operator=(const TUmask&) = delete;
+
+private:
+    mode_t FPrevious;
+};
 
 } // namespace
 
@@ -64,6 +97,34 @@ TEST(XdgAutostart, ARelativeExecutableBecomesAbsolute)
               std::string::npos);
 }
 
+TEST(XdgAutostart, NoOneElseCanChangeTheEntryWhateverTheUmask)
+{
+    const std::string Config = Zentavo::Testing::MakeScratchFolder("autostart-modes") + "/config";
+    const std::string Folder = Config + "/autostart";
+    const std::string Entry = Folder + "/zentavo-3d.desktop";
+    const std::string Expected = TXdgAutostart::EntryText("/opt/zentavo/zentavo-3d", "/w");
+    {
+        TUmask Umask(0);
+        TXdgAutostart Autostart(Entry);
+        // Folders it makes are private.
+        Autostart.Enable("/opt/zentavo/zentavo-3d", "/w");
+        EXPECT_EQ(Mode(Config), 0700u);
+        EXPECT_EQ(Mode(Folder), 0700u);
+        EXPECT_EQ(Mode(Entry), 0644u);
+        EXPECT_EQ(Contents(Entry), Expected);
+
+        // An open folder of ours loses the others' write bits and nothing more; an open
+        // entry is replaced by a closed one.
+        ASSERT_EQ(::chmod(Folder.c_str(), 0777), 0);
+        ASSERT_EQ(::chmod(Entry.c_str(), 0666), 0);
+        Autostart.Enable("/opt/zentavo/zentavo-3d", "/w");
+        EXPECT_EQ(Mode(Folder), 0755u);
+        EXPECT_EQ(Mode(Entry), 0644u);
+        EXPECT_EQ(Contents(Entry), Expected);
+        EXPECT_EQ(FolderListing(Folder), std::vector<std::string>{"zentavo-3d.desktop"});
+    }
+}
+
 TEST(XdgAutostart, FailuresAreReported)
 {
     const std::string Folder = Zentavo::Testing::MakeScratchFolder("autostart");
@@ -72,6 +133,9 @@ TEST(XdgAutostart, FailuresAreReported)
                  std::runtime_error);
     fs::create_directories(Folder + "/entry.desktop/inside");
     EXPECT_THROW(TXdgAutostart(Folder + "/entry.desktop").Disable(), std::runtime_error);
+    // A folder where the entry should be cannot be replaced, and the new entry is not left behind.
+    EXPECT_THROW(TXdgAutostart(Folder + "/entry.desktop").Enable("/x", "/w"), std::runtime_error);
+    EXPECT_EQ(FolderListing(Folder), (std::vector<std::string>{"entry.desktop", "file"}));
 }
 
 TEST(FakeAutostart, RecordsTheSwitch)
