@@ -362,7 +362,8 @@ void TGLBaseSceneObject::TurnBy(float StoredAngle, float NewAngle, const TVector
 
 void TGLBaseSceneObject::SetTurnAngle(float Value)
 {
-    if (Value == FRotation.Y)
+    // -225 is the 135 already stored: a whole turn would only add rounding, and a frame.
+    if (NormaliseDegrees(Value) == FRotation.Y)
         return;
     if (!FLoading)
         TurnBy(FRotation.Y, Value, FUp.AsVector());
@@ -371,7 +372,8 @@ void TGLBaseSceneObject::SetTurnAngle(float Value)
 
 void TGLBaseSceneObject::SetPitchAngle(float Value)
 {
-    if (Value == FRotation.X)
+    // -225 is the 135 already stored: a whole turn would only add rounding, and a frame.
+    if (NormaliseDegrees(Value) == FRotation.X)
         return;
     if (!FLoading)
         TurnBy(FRotation.X, Value, VectorCrossProduct(FDirection.AsVector(), FUp.AsVector()));
@@ -380,7 +382,8 @@ void TGLBaseSceneObject::SetPitchAngle(float Value)
 
 void TGLBaseSceneObject::SetRollAngle(float Value)
 {
-    if (Value == FRotation.Z)
+    // -225 is the 135 already stored: a whole turn would only add rounding, and a frame.
+    if (NormaliseDegrees(Value) == FRotation.Z)
         return;
     if (!FLoading)
         TurnBy(FRotation.Z, Value, FDirection.AsVector());

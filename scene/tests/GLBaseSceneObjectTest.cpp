@@ -140,6 +140,27 @@ TEST_F(BaseSceneObject, SettingTheCurrentAngleChangesAndSignalsNothing)
     EXPECT_EQ(Buffer.Changes, Before + 1);
 }
 
+TEST_F(BaseSceneObject, AnAngleThatNormalisesToTheStoredOneChangesAndSignalsNothing)
+{
+    // The minute dome is set to -225 every few seconds while it stands at 135.
+    TGLBaseSceneObject& Object = NewObject();
+    Object.SetTurnAngle(-225);
+    Object.SetPitchAngle(200);
+    Object.SetRollAngle(-190);
+    Object.LocalTransform();
+    const TVector Direction = Object.Direction().AsVector();
+    const TVector Up = Object.Up().AsVector();
+    const int Before = Buffer.Changes;
+    Object.SetTurnAngle(-225);
+    Object.SetTurnAngle(495);
+    Object.SetPitchAngle(200);
+    Object.SetRollAngle(-190);
+    EXPECT_EQ(Buffer.Changes, Before);
+    EXPECT_EQ(Object.Direction().AsVector(), Direction);
+    EXPECT_EQ(Object.Up().AsVector(), Up);
+    EXPECT_EQ(Object.TurnAngle(), 135);
+}
+
 TEST(BaseSceneObjectVectors, WholeZeroDirectionIsIgnored)
 {
     TGLBaseSceneObject Object;
