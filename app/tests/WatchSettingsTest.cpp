@@ -1,6 +1,7 @@
 #include "WatchFixture.h"
 
 #include "app/FlatImageButton.h"
+#include "platform/testing/TestFileSystem.h"
 #include "state/GMT_System.h"
 #include "scene/GLPictureImage.h"
 #include "scene/GLTexture.h"
@@ -10,6 +11,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
 
 using Platform::TRegistryValue;
 
@@ -313,4 +316,26 @@ TEST_F(WatchSettingsTest, WithoutThePicturesLibraryTheTargetsStayEmptyAndTheLoad
     EXPECT_TRUE(Watch.Moon->Picture().isNull());
     EXPECT_EQ(Watch.Globe->Earth->Material().Texture().Image().Picture().Width(), 0)
         << "the placeholder is replaced by the empty picture";
+}
+
+TEST_F(WatchSettingsTest, TemporaryPicturesArePrivateWhateverTheUmask)
+{
+    SeedStore();
+    InstallPicturesLibrary();
+    // Kept from deletion, so that the test can look at the files the load wrote.
+    TTestFileSystem Keeping;
+    Keeping.Undeletable = {"moon.bmp", "surface.bmp", "domo_h.bmp", "domo_m.bmp"};
+    Services.Files = &Keeping;
+    std::ofstream("moon.bmp") << "a stale file of somebody else's";
+    const mode_t Previous = ::umask(0);
+    Start();
+    ::umask(Previous);
+    for (const char* Name : {"moon.bmp", "surface.bmp", "domo_h.bmp", "domo_m.bmp"}) {
+        struct stat Status
+        {
+        };
+        ASSERT_EQ(::stat(Name, &Status), 0) << Name;
+        EXPECT_EQ(Status.st_mode & 0777, 0600u) << Name;
+    }
+    EXPECT_EQ(Window->Moon->Picture().size(), QSize(2, 2)) << "the stale file was replaced, not read";
 }
