@@ -252,8 +252,22 @@ bool TFileRegistry::Change(const std::function<bool(TRegistryDocument&)>& Edit)
     if (Contents.Exists && !Document.IsComplete())
         KeepCorruptCopy(Contents.Bytes);
     WriteDurably(FStorePath, Text);
-    if (FOperations.SyncFolder(Lock.Descriptor()) != 0)
-        Fail("flush the folder of", FStorePath, errno);
+    if (FOperations.SyncFolder(Lock.Descriptor()) != 0) {
+        const int Error = errno;
+        // A failure must mean that nothing changed, and the new file is already in place.
+        std::string Restoring;
+        try {
+            if (Contents.Exists)
+                WriteDurably(FStorePath, Contents.Bytes);
+            else if (FOperations.Unlink(FStorePath.c_str()) != 0)
+                Fail("remove", FStorePath, errno);
+            FOperations.SyncFolder(Lock.Descriptor()); // its failure is the one reported below
+        } catch (const ERegistryError& Failure) {
+            Restoring = std::string("; the new values stay: ") + Failure.what();
+        }
+        throw ERegistryError("cannot flush the folder of " + FStorePath + ": " + std::strerror(Error) +
+                             Restoring);
+    }
     return true;
 }
 
