@@ -292,7 +292,8 @@ void TFileRegistry::PrepareFolder() const
 
 void TFileRegistry::WriteDurably(const std::string& Target, const std::string& Bytes) const
 {
-    std::string Temporary = Target + ".tmp-XXXXXX";
+    // Every temporary file has the store's prefix, so that LeftoverFiles finds it after a crash.
+    std::string Temporary = FStorePath + ".tmp-XXXXXX";
     int File = FOperations.MakeTemporary(Temporary.data());
     if (File < 0)
         Fail("create a temporary file for", Target, errno);
