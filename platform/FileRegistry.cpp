@@ -78,6 +78,21 @@ private:
     int FFolder = -1;
 };
 
+// Creates the missing folders above the store's own, private as well: under an open
+// parent anyone could move the store's folder away and put one of theirs in its place.
+void MakeParents(const std::filesystem::path& Folder)
+{
+    struct stat Status
+    {
+    };
+    if (Folder.empty() || ::stat(Folder.c_str(), &Status) == 0)
+        return;
+    if (Folder.has_parent_path() && Folder.parent_path() != Folder)
+        MakeParents(Folder.parent_path());
+    if (::mkdir(Folder.c_str(), FolderMode) != 0 && errno != EEXIST)
+        Fail("create", Folder.string(), errno);
+}
+
 std::string Timestamp()
 {
     const std::time_t Now = std::time(nullptr);
@@ -273,10 +288,9 @@ bool TFileRegistry::Change(const std::function<bool(TRegistryDocument&)>& Edit)
 
 void TFileRegistry::PrepareFolder() const
 {
-    std::error_code Error;
     const std::filesystem::path Folder(FFolder);
     if (Folder.has_parent_path())
-        std::filesystem::create_directories(Folder.parent_path(), Error);
+        MakeParents(Folder.parent_path());
     if (::mkdir(FFolder.c_str(), FolderMode) != 0 && errno != EEXIST)
         Fail("create", FFolder, errno);
     struct stat Status
