@@ -133,8 +133,14 @@ std::string TFileRegistry::DefaultStorePath()
 std::unique_ptr<TRegistryKey> TFileRegistry::CreateKey(const std::string& Path)
 {
     const std::string Full = FullPath(Path);
-    if (!LoadDocument().KeyExists(Full))
+    if (!LoadDocument().KeyExists(Full)) {
         Change([&](TRegistryDocument& Document) { return Document.AddKey(Full); });
+    } else if (!FLeftoversRemoved) {
+        // The clock opens its key so at every start: what a killed save left goes now.
+        PrepareFolder();
+        TFolderLock Lock(FOperations, FFolder);
+        RemoveLeftovers();
+    }
     return std::make_unique<TFileRegistryKey>(*this, Path);
 }
 

@@ -524,6 +524,9 @@ TEST_F(FileRegistryFault, ALeftoverTemporaryFileGoesAtTheFirstChangeButNoOtherFi
     EXPECT_NE(Registry.OpenKey(Settings), nullptr);
     EXPECT_TRUE(fs::exists(Leftovers[0]) && fs::exists(Leftovers[1]));
 
+    // Opening the key with full access, as every start does, clears them.
+    EXPECT_NE(Registry.CreateKey(Settings), nullptr);
+    EXPECT_TRUE(Registry.LeftoverFiles().empty());
     Registry.SetValue(Settings, "Value0", TRegistryValue::FromString("changed"));
     std::vector<std::string> Expected = Others;
     Expected.push_back("registry.reg");
