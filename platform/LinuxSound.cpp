@@ -23,11 +23,13 @@ namespace Platform {
 namespace {
 
 constexpr const char* ApplicationName = "Zentavo 3D";
-// The server holds at most BufferMilliseconds of a play and we check for Stop
-// after every chunk, so a cut is heard well within 100 ms.
+// Stop is checked after every chunk and then drops what the server holds; even a
+// sink that cannot take back what it has mixed plays at most a little of this short
+// buffer afterwards, so a cut is heard within 100 ms. The buffer is still long
+// enough to ride out a busy machine without gaps.
 constexpr unsigned ChunkMilliseconds = 20;
-constexpr unsigned BufferMilliseconds = 50;
-constexpr unsigned RequestMilliseconds = 10;
+constexpr unsigned BufferMilliseconds = 80;
+constexpr unsigned RequestMilliseconds = 20;
 
 enum class TPlayResult
 {
@@ -43,8 +45,8 @@ using TCancelled = std::function<bool()>;
 
 struct TSoundFormat
 {
-    pa_sample_spec Spec{};
-    pa_channel_map Map{};
+    pa_sample_spec Samples{};
+    pa_channel_map Positions{};
 };
 
 pa_channel_position_t ServerPosition(int FilePosition)
@@ -118,12 +120,12 @@ public:
     TSoundFormat Format() const
     {
         TSoundFormat Result;
-        Result.Spec.format = PA_SAMPLE_FLOAT32NE;
-        Result.Spec.rate = static_cast<std::uint32_t>(FInfo.samplerate);
-        Result.Spec.channels = static_cast<std::uint8_t>(FInfo.channels);
-        if (!ReadChannelMap(Result.Map))
+        Result.Samples.format = PA_SAMPLE_FLOAT32NE;
+        Result.Samples.rate = static_cast<std::uint32_t>(FInfo.samplerate);
+        Result.Samples.channels = static_cast<std::uint8_t>(FInfo.channels);
+        if (!ReadChannelMap(Result.Positions))
             // The order WAV files without a channel mask, FLAC and most others use.
-            pa_channel_map_init_extend(&Result.Map, Result.Spec.channels, PA_CHANNEL_MAP_WAVEEX);
+            pa_channel_map_init_extend(&Result.Positions, Result.Samples.channels, PA_CHANNEL_MAP_WAVEEX);
         return Result;
     }
 
@@ -161,8 +163,8 @@ struct TStreamCloser
 
 TPlayResult PlayFrames(const TSoundFormat& Format, const TFrameSource& Source, const TCancelled& Cancelled)
 {
-    const std::size_t Channels = Format.Spec.channels;
-    const std::size_t ChunkFrames = std::max<std::size_t>(1, Format.Spec.rate * ChunkMilliseconds / 1000);
+    const std::size_t Channels = Format.Samples.channels;
+    const std::size_t ChunkFrames = std::max<std::size_t>(1, Format.Samples.rate * ChunkMilliseconds / 1000);
     std::vector<float> Chunk(ChunkFrames * Channels);
     // A file that decodes to nothing cannot be played; find out before reaching the server.
     std::size_t Frames = Source(Chunk.data(), ChunkFrames);
@@ -174,16 +176,16 @@ TPlayResult PlayFrames(const TSoundFormat& Format, const TFrameSource& Source, c
     pa_buffer_attr Attributes;
     Attributes.maxlength = static_cast<std::uint32_t>(-1);
     Attributes.tlength =
-        static_cast<std::uint32_t>(pa_usec_to_bytes(BufferMilliseconds * PA_USEC_PER_MSEC, &Format.Spec));
+        static_cast<std::uint32_t>(pa_usec_to_bytes(BufferMilliseconds * PA_USEC_PER_MSEC, &Format.Samples));
     Attributes.prebuf = static_cast<std::uint32_t>(-1);
     Attributes.minreq =
-        static_cast<std::uint32_t>(pa_usec_to_bytes(RequestMilliseconds * PA_USEC_PER_MSEC, &Format.Spec));
+        static_cast<std::uint32_t>(pa_usec_to_bytes(RequestMilliseconds * PA_USEC_PER_MSEC, &Format.Samples));
     Attributes.fragsize = static_cast<std::uint32_t>(-1);
     int Error = 0;
     // Fails at once when no server listens; libpulse does not retry.
     std::unique_ptr<pa_simple, TStreamCloser> Stream(
-        pa_simple_new(nullptr, ApplicationName, PA_STREAM_PLAYBACK, nullptr, ApplicationName, &Format.Spec,
-                      &Format.Map, &Attributes, &Error));
+        pa_simple_new(nullptr, ApplicationName, PA_STREAM_PLAYBACK, nullptr, ApplicationName, &Format.Samples,
+                      &Format.Positions, &Attributes, &Error));
     if (!Stream)
         return Error == PA_ERR_INVALID || Error == PA_ERR_NOTSUPPORTED ? TPlayResult::Unplayable
                                                                        : TPlayResult::NoServer;
@@ -254,8 +256,8 @@ const std::vector<float>& DefaultSoundSamples()
 TPlayResult PlayDefaultSound(const TCancelled& Cancelled)
 {
     TSoundFormat Format;
-    Format.Spec = {PA_SAMPLE_FLOAT32NE, DefaultSoundRate, 1};
-    pa_channel_map_init_mono(&Format.Map);
+    Format.Samples = {PA_SAMPLE_FLOAT32NE, DefaultSoundRate, 1};
+    pa_channel_map_init_mono(&Format.Positions);
     const std::vector<float>& Samples = DefaultSoundSamples();
     std::size_t Position = 0;
     return PlayFrames(

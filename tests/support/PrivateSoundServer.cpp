@@ -17,6 +17,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -41,7 +43,7 @@ std::string FindProgram(const std::string& Name)
     return {};
 }
 
-pa_sample_spec SinkSpec()
+pa_sample_spec SinkFormat()
 {
     return {PA_SAMPLE_FLOAT32NE, TPrivateSoundServer::Rate, TPrivateSoundServer::Channels};
 }
@@ -49,17 +51,17 @@ pa_sample_spec SinkSpec()
 // Opens a recording of the sink's monitor; nullptr with Error set when the server does not answer.
 pa_simple* OpenMonitor(const std::string& Address, int& Error)
 {
-    const pa_sample_spec Spec = SinkSpec();
+    const pa_sample_spec Format = SinkFormat();
     pa_buffer_attr Attributes;
     Attributes.maxlength = static_cast<std::uint32_t>(-1);
     Attributes.tlength = static_cast<std::uint32_t>(-1);
     Attributes.prebuf = static_cast<std::uint32_t>(-1);
     Attributes.minreq = static_cast<std::uint32_t>(-1);
     Attributes.fragsize =
-        static_cast<std::uint32_t>(pa_usec_to_bytes(PieceMilliseconds * PA_USEC_PER_MSEC, &Spec));
+        static_cast<std::uint32_t>(pa_usec_to_bytes(PieceMilliseconds * PA_USEC_PER_MSEC, &Format));
     const std::string Monitor = std::string(TPrivateSoundServer::SinkName) + ".monitor";
     return pa_simple_new(Address.c_str(), "Zentavo test recorder", PA_STREAM_RECORD, Monitor.c_str(),
-                         "Sink monitor", &Spec, nullptr, &Attributes, &Error);
+                         "Sink monitor", &Format, nullptr, &Attributes, &Error);
 }
 
 } // namespace
@@ -76,8 +78,6 @@ TPrivateSoundServer::TPrivateSoundServer()
 
 TPrivateSoundServer::~TPrivateSoundServer()
 {
-    if (FRecording.joinable())
-        StopRecording();
     StopServer();
 }
 
@@ -99,11 +99,22 @@ void TPrivateSoundServer::Start()
     const std::string Socket = FFolder + "/native";
     FAddress = "unix:" + Socket;
 
+    // The sink starts suspended so that it does not begin working ahead before
+    // the listener is there; Resume wakes it through the command socket.
+    const std::string Script = FFolder + "/start.pa";
+    std::ofstream(Script) << "load-module module-null-sink sink_name=" << SinkName << " rate=" << Rate
+                          << " channels=" << Channels << " format=float32le\n"
+                          << "suspend-sink " << SinkName << " 1\n"
+                          << "load-module module-cli-protocol-unix socket=" << FFolder << "/command\n"
+                          << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << Socket
+                          << "\n";
     // Nothing of the real desktop: its own folders, no session bus, no X server,
     // no default script that would load the machine's sound cards.
     std::vector<std::string> Arguments = {
         Program,
         "-n",
+        "-F",
+        Script,
         "--daemonize=no",
         "--system=no",
         "--use-pid-file=no",
@@ -113,9 +124,6 @@ void TPrivateSoundServer::Start()
         "--high-priority=no",
         "--log-target=stderr",
         "--log-level=info",
-        "--load=module-null-sink sink_name=" + std::string(SinkName) + " rate=" + std::to_string(Rate) +
-            " channels=" + std::to_string(Channels) + " format=float32le",
-        "--load=module-native-protocol-unix auth-anonymous=1 socket=" + Socket,
     };
     const char* Path = std::getenv("PATH");
     std::vector<std::string> Environment = {
@@ -170,31 +178,57 @@ void TPrivateSoundServer::Start()
                                      Log());
         }
         int Error = 0;
-        if (pa_simple* Probe = OpenMonitor(FAddress, Error)) {
-            pa_simple_free(Probe);
+        FMonitor = OpenMonitor(FAddress, Error);
+        if (FMonitor != nullptr)
             break;
-        }
         if (TClock::now() > Deadline)
             throw std::runtime_error("pulseaudio did not answer at " + FAddress + " (" + pa_strerror(Error) +
                                      "):\n" + Log());
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    FListening = true;
+    FListener = std::thread([this] { Listen(); });
+    Resume();
+    std::unique_lock Lock(FLock);
+    if (!FArrived.wait_until(Lock, Deadline, [this] { return FHeardAnything; }))
+        throw std::runtime_error("the sink of pulseaudio does not run:\n" + Log());
+    Lock.unlock();
 
-    if (const char* Previous = std::getenv("PULSE_SERVER"))
-        FPreviousServer = Previous;
     setenv("PULSE_SERVER", FAddress.c_str(), 1);
     FStarted = true;
 }
 
+void TPrivateSoundServer::Resume()
+{
+    const std::string Command = "suspend-sink " + std::string(SinkName) + " 0\n";
+    sockaddr_un Address{};
+    Address.sun_family = AF_UNIX;
+    const std::string SocketName = FFolder + "/command";
+    if (SocketName.size() >= sizeof Address.sun_path)
+        throw std::runtime_error("the sound server's folder name is too long: " + FFolder);
+    std::memcpy(Address.sun_path, SocketName.c_str(), SocketName.size() + 1);
+    const int Socket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool Sent = Socket >= 0 &&
+                      connect(Socket, reinterpret_cast<const sockaddr*>(&Address), sizeof Address) == 0 &&
+                      write(Socket, Command.data(), Command.size()) == static_cast<ssize_t>(Command.size());
+    const int Error = errno;
+    if (Socket >= 0)
+        close(Socket);
+    if (!Sent)
+        throw std::runtime_error("cannot wake the sink of pulseaudio: " + std::string(std::strerror(Error)));
+}
+
 void TPrivateSoundServer::StopServer()
 {
-    if (FStarted) {
-        if (FPreviousServer)
-            setenv("PULSE_SERVER", FPreviousServer->c_str(), 1);
-        else
-            unsetenv("PULSE_SERVER");
-        FStarted = false;
-    }
+    // PULSE_SERVER keeps naming the dead socket: a client that comes late fails
+    // at once instead of reaching the user's own server.
+    FStarted = false;
+    FListening = false;
+    if (FListener.joinable())
+        FListener.join();
+    if (FMonitor != nullptr)
+        pa_simple_free(FMonitor);
+    FMonitor = nullptr;
     if (FProcess > 0) {
         kill(FProcess, SIGTERM);
         const auto Deadline = TClock::now() + std::chrono::seconds(3);
@@ -223,50 +257,38 @@ std::string TPrivateSoundServer::Log() const
     return Text.str();
 }
 
-void TPrivateSoundServer::StartRecording()
-{
-    if (!FStarted)
-        throw std::logic_error("the sound server has not started: " + FFailureReason);
-    if (FRecording.joinable())
-        throw std::logic_error("the sound server is recording already");
-    int Error = 0;
-    FRecorder = OpenMonitor(FAddress, Error);
-    if (FRecorder == nullptr)
-        throw std::runtime_error(std::string("cannot record the sink: ") + pa_strerror(Error));
-    {
-        std::lock_guard Lock(FLock);
-        FRecorded = TSoundRecording(Rate, Channels, {});
-    }
-    FRecordingEnds = false;
-    FRecording = std::thread([this] { Record(); });
-}
-
-void TPrivateSoundServer::Record()
+void TPrivateSoundServer::Listen()
 {
     const std::size_t PieceFrames = Rate * PieceMilliseconds / 1000;
     std::vector<float> Piece(PieceFrames * Channels);
-    while (!FRecordingEnds) {
+    while (FListening) {
         int Error = 0;
-        if (pa_simple_read(FRecorder, Piece.data(), Piece.size() * sizeof(float), &Error) < 0)
+        if (pa_simple_read(FMonitor, Piece.data(), Piece.size() * sizeof(float), &Error) < 0)
             break;
         const auto Arrival = TClock::now();
         {
             std::lock_guard Lock(FLock);
-            FRecorded.Append(Piece.data(), PieceFrames, Arrival);
+            FHeardAnything = true;
+            if (FRecording)
+                FRecorded.Append(Piece.data(), PieceFrames, Arrival);
         }
         FArrived.notify_all();
     }
 }
 
+void TPrivateSoundServer::StartRecording()
+{
+    if (!FStarted)
+        throw std::logic_error("the sound server has not started: " + FFailureReason);
+    std::lock_guard Lock(FLock);
+    FRecorded = TSoundRecording(Rate, Channels, {});
+    FRecording = true;
+}
+
 TSoundRecording TPrivateSoundServer::StopRecording()
 {
-    if (!FRecording.joinable())
-        throw std::logic_error("the sound server is not recording");
-    FRecordingEnds = true;
-    FRecording.join();
-    pa_simple_free(FRecorder);
-    FRecorder = nullptr;
     std::lock_guard Lock(FLock);
+    FRecording = false;
     return std::move(FRecorded);
 }
 

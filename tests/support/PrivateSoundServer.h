@@ -20,6 +20,9 @@ namespace Zentavo::Testing {
 // clients of this process (and of the programs it starts) at it and nowhere else.
 // Make it on a thread that outlives it: the server is killed when that thread ends.
 //
+// The server listens to its sink all the time: an idle null sink otherwise
+// works seconds ahead, and a new sound would wait that long to be heard.
+//
 //     TPrivateSoundServer Server;
 //     if (!Server.Installed())
 //         GTEST_SKIP() << Server.FailureReason();
@@ -34,7 +37,8 @@ public:
 
     // Starts the server and waits, at most a few seconds, until it answers.
     TPrivateSoundServer();
-    // Stops the recording and the server, restores PULSE_SERVER and removes the folder.
+    // Stops the server and removes its folder. PULSE_SERVER still names it, so
+    // that a sound that comes too late fails rather than reach the real desktop.
     ~TPrivateSoundServer();
     TPrivateSoundServer(const TPrivateSoundServer&) = delete;
     TPrivateSoundServer& operator=(const TPrivateSoundServer&) = delete;
@@ -48,7 +52,7 @@ public:
     // What the server wrote about itself, for failure messages.
     std::string Log() const;
 
-    // Records what reaches the sink from now on. Throws when the server refuses.
+    // Records what reaches the sink from now on.
     void StartRecording();
     TSoundRecording StopRecording();
     // Waits until the recording has something louder than Threshold and tells
@@ -59,7 +63,8 @@ public:
 
 private:
     void Start();
-    void Record();
+    void Resume();
+    void Listen();
     void StopServer();
 
     bool FInstalled = false;
@@ -68,13 +73,14 @@ private:
     std::string FFolder;
     std::string FAddress;
     pid_t FProcess = -1;
-    std::optional<std::string> FPreviousServer;
 
-    pa_simple* FRecorder = nullptr;
-    std::thread FRecording;
-    std::atomic<bool> FRecordingEnds = false;
+    pa_simple* FMonitor = nullptr;
+    std::thread FListener;
+    std::atomic<bool> FListening = false;
     mutable std::mutex FLock;
     std::condition_variable FArrived;
+    bool FHeardAnything = false;
+    bool FRecording = false;
     TSoundRecording FRecorded;
 };
 

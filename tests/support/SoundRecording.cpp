@@ -79,24 +79,25 @@ double TSoundRecording::Frequency(unsigned Channel, const TBurst& Burst) const
     if (Channel >= FChannels)
         return 0.0;
     const std::size_t End = FrameAt(Burst.EndMilliseconds());
-    // Interpolated crossings, so that the pitch is right to well under a percent.
-    double FirstCrossing = -1.0;
-    double LastCrossing = -1.0;
-    int Crossings = 0;
+    // The median of the periods between interpolated rising crossings: right to
+    // well under a percent, and a short glitch does not move it.
+    std::vector<double> Periods;
+    double Previous = -1.0;
     for (std::size_t Frame = FrameAt(Burst.StartMilliseconds) + 1; Frame < End; ++Frame) {
         const float Before = FSamples[(Frame - 1) * FChannels + Channel];
         const float After = FSamples[Frame * FChannels + Channel];
         if (Before < 0.0f && After >= 0.0f) {
             const double Crossing = static_cast<double>(Frame - 1) + Before / (Before - After);
-            if (FirstCrossing < 0.0)
-                FirstCrossing = Crossing;
-            LastCrossing = Crossing;
-            ++Crossings;
+            if (Previous >= 0.0)
+                Periods.push_back(Crossing - Previous);
+            Previous = Crossing;
         }
     }
-    if (Crossings < 2)
+    if (Periods.empty())
         return 0.0;
-    return (Crossings - 1) * static_cast<double>(FRate) / (LastCrossing - FirstCrossing);
+    const auto Middle = Periods.begin() + static_cast<std::ptrdiff_t>(Periods.size() / 2);
+    std::nth_element(Periods.begin(), Middle, Periods.end());
+    return FRate / *Middle;
 }
 
 std::optional<TSoundRecording::TClock::time_point> TSoundRecording::ArrivalTime(double Milliseconds) const
