@@ -38,7 +38,8 @@ int main()
         std::vector<Platform::TRegistryChange> Changes;
         for (const TSetting& Setting : ClockSettings())
             if (Setting.Kind == TSettingKind::Float)
-                Changes.push_back({SettingsKeyPath, Setting.Name, TSettingsKey::FloatValue(FirstValue(Setting.Name))});
+                Changes.push_back(
+                    {SettingsKeyPath, Setting.Name, TSettingsKey::FloatValue(FirstValue(Setting.Name))});
         Registry.Apply(Changes);
         std::puts("seeded");
         return 0;

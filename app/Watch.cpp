@@ -1,15 +1,12 @@
 #include "Watch.h"
 
-#include "ErrorReport.h"
-#include "FlatImageButton.h"
 #include "clock/CheckTime.h"
 #include "clock/ClockHands.h"
 #include "clock/UserInterfaceQueue.h"
+#include "ErrorReport.h"
 #include "event/EventRunner.h"
+#include "FlatImageButton.h"
 #include "interaction/GlobeInteraction.h"
-#include "settings/SettingsTransfer.h"
-#include "window/TrayIcon.h"
-#include "window/WindowTimers.h"
 #include "scene/GLPictureImage.h"
 #include "scene/GLTexture.h"
 #include "scene/qt/GLSceneViewer.h"
@@ -18,21 +15,24 @@
 #include "services/PictureLibrary.h"
 #include "services/RSSWeather.h"
 #include "services/SystemUpdate.h"
+#include "settings/SettingsTransfer.h"
+#include "window/TrayIcon.h"
+#include "window/WindowTimers.h"
 #include "ZentavoApplication.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QLocale>
 #include <QMenu>
 #include <QMetaMethod>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QAbstractButton>
 #include <QTimer>
 
 #include <cmath>
@@ -369,7 +369,8 @@ void Twatch::LoadGlobePicture(const char* PictureName, const char* TemporaryFile
         // Private whatever the umask: nobody else may swap the picture before it is read.
         QFile::remove(FileName);
         QFile File(FileName);
-        if (!File.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        if (!File.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                       QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
             !Bitmap.save(&File, "BMP"))
             throw std::runtime_error("Cannot write " + FileName.toStdString());
     }

@@ -4,9 +4,9 @@
 #include "globe/GlobeScene.h"
 #include "platform/Platform.h"
 #include "platform/StopSignal.h"
-#include "state/GMT_System.h"
 #include "scene/qt/GLSceneViewer.h"
 #include "services/CompanionMenu.h"
+#include "state/GMT_System.h"
 
 #include <QImage>
 #include <QWidget>

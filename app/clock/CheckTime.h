@@ -34,7 +34,7 @@ public:
 
     Platform::TDateTime LastPass() const { return FLastPass; }
 
-    static constexpr int Pacing = 5000;              // milliseconds between passes
+    static constexpr int Pacing = 5000;             // milliseconds between passes
     static constexpr double OneMinute = 1.0 / 1440; // "00:01:00"
 
 private:

@@ -17,8 +17,9 @@ class TUserInterfaceQueue;
 class TEventRunner : public TEventActions
 {
 public:
-    TEventRunner(Platform::TServices& Services, TUserInterfaceQueue& Queue, const Platform::TStopSignal& Closing,
-                 std::function<bool()> SaveSettings, std::function<void()> RefreshTrayIcon);
+    TEventRunner(Platform::TServices& Services, TUserInterfaceQueue& Queue,
+                 const Platform::TStopSignal& Closing, std::function<bool()> SaveSettings,
+                 std::function<void()> RefreshTrayIcon);
 
     Platform::TDateTime Now() override;
     void PlaySound(const std::string& FileName) override;

@@ -75,8 +75,9 @@ std::string TGlobeInteraction::AngleReadOut() const
         return Result;
     };
     const std::string Break = "\r\n";
-    return "X:" + Number(FGlobe.Planetarium->TurnAngle()) + Break + "Y:" + Number(FGlobe.Planetarium->RollAngle()) +
-           Break + "Z:" + Number(FGlobe.Planetarium->PitchAngle()) + Break +
+    return "X:" + Number(FGlobe.Planetarium->TurnAngle()) + Break +
+           "Y:" + Number(FGlobe.Planetarium->RollAngle()) + Break +
+           "Z:" + Number(FGlobe.Planetarium->PitchAngle()) + Break +
            "Foco:" + Number(FGlobe.Camera_1->FocalLength());
 }
 

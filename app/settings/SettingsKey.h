@@ -12,7 +12,8 @@ class ESettingsReadError : public std::runtime_error
 {
 public:
     // Stored, but in a form its kind cannot read (rather than missing).
-    ESettingsReadError(const std::string& Message, bool Misformed) : std::runtime_error(Message), FMisformed(Misformed)
+    ESettingsReadError(const std::string& Message, bool Misformed)
+        : std::runtime_error(Message), FMisformed(Misformed)
     {}
     bool Misformed() const { return FMisformed; }
 

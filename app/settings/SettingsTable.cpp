@@ -54,8 +54,11 @@ const std::array<TSetting, 23> Settings{{
      [](TSettingsState& S, const TSettingValue& V) {
          S.System().Playtime = static_cast<std::int8_t>(LowByte(Integer(V)));
      }},
-    {"GMT", TKind::Integer, 0, [](TSettingsState& S) -> TSettingValue { return std::int64_t{S.System().GMT}; },
-     [](TSettingsState& S, const TSettingValue& V) { S.System().GMT = static_cast<std::int32_t>(Integer(V)); }},
+    {"GMT", TKind::Integer, 0,
+     [](TSettingsState& S) -> TSettingValue { return std::int64_t{S.System().GMT}; },
+     [](TSettingsState& S, const TSettingValue& V) {
+         S.System().GMT = static_cast<std::int32_t>(Integer(V));
+     }},
     {"Location", TKind::Text, 0, [](TSettingsState& S) -> TSettingValue { return S.System().Location; },
      [](TSettingsState& S, const TSettingValue& V) { S.System().Location = Text(V); }},
     {"Task", TKind::Integer, -1,
@@ -63,7 +66,8 @@ const std::array<TSetting, 23> Settings{{
      [](TSettingsState& S, const TSettingValue& V) { S.System().Task = LowByte(Integer(V)); }},
     {"Waiting", TKind::Flag, 0, [](TSettingsState& S) -> TSettingValue { return S.System().Waiting.load(); },
      [](TSettingsState& S, const TSettingValue& V) { S.System().Waiting = Flag(V); }},
-    {"DateTime", TKind::Float, 0, [](TSettingsState& S) -> TSettingValue { return S.System().DateTime.load(); },
+    {"DateTime", TKind::Float, 0,
+     [](TSettingsState& S) -> TSettingValue { return S.System().DateTime.load(); },
      [](TSettingsState& S, const TSettingValue& V) { S.System().DateTime = Float(V); }},
     {"Sound", TKind::Text, 0, [](TSettingsState& S) -> TSettingValue { return S.System().Sound(); },
      [](TSettingsState& S, const TSettingValue& V) { S.System().SetSound(Text(V)); }},
@@ -79,9 +83,11 @@ const std::array<TSetting, 23> Settings{{
     {"User", TKind::Text, 0,
      [](TSettingsState& S) -> TSettingValue { return S.System().Connection.ProxyServer(); },
      [](TSettingsState& S, const TSettingValue& V) { S.System().Connection.SetProxyServer(Text(V)); }},
-    {"Pass", TKind::Text, 0, [](TSettingsState& S) -> TSettingValue { return S.System().Connection.ProxyPass(); },
+    {"Pass", TKind::Text, 0,
+     [](TSettingsState& S) -> TSettingValue { return S.System().Connection.ProxyPass(); },
      [](TSettingsState& S, const TSettingValue& V) { S.System().Connection.SetProxyPass(Text(V)); }},
-    {"Port", TKind::Text, 0, [](TSettingsState& S) -> TSettingValue { return S.System().Connection.ProxyPort(); },
+    {"Port", TKind::Text, 0,
+     [](TSettingsState& S) -> TSettingValue { return S.System().Connection.ProxyPort(); },
      [](TSettingsState& S, const TSettingValue& V) { S.System().Connection.SetProxyPort(Text(V)); }},
     {"UF", TKind::Text, 0, [](TSettingsState& S) -> TSettingValue { return S.System().UF; },
      [](TSettingsState& S, const TSettingValue& V) { S.System().UF = Text(V); }},

@@ -1,8 +1,8 @@
 #include "SettingsTransfer.h"
 
-#include "SettingsKey.h"
 #include "platform/Registry.h"
 #include "platform/TimeZoneService.h"
+#include "SettingsKey.h"
 #include "state/GMT_System.h"
 
 #include <cstring>

@@ -102,7 +102,8 @@ TEST_F(WatchClockTest, EscapeOnTheMoonDuringTheSecondOfFiveRepetitionsEndsTheAla
     TrayRequests.clear();
     QTest::keyClick(Watch.Moon, Qt::Key_Escape);
     EXPECT_FALSE(Watch.GMTSystem->Waiting);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !TrayRequests.empty(); }, 5000)) << "the alarm ends with a tray refresh";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !TrayRequests.empty(); }, 5000))
+        << "the alarm ends with a tray refresh";
     EXPECT_EQ(Sound.Played().size(), 2u) << "no further repetition";
     EXPECT_EQ(TrayRequests.back().Operation, 2) << "removed";
 }

@@ -2,10 +2,10 @@
 
 #include "app/FlatImageButton.h"
 #include "platform/testing/TestFileSystem.h"
-#include "state/GMT_System.h"
 #include "scene/GLPictureImage.h"
 #include "scene/GLTexture.h"
 #include "scene/qt/GLSceneViewer.h"
+#include "state/GMT_System.h"
 
 #include <QCoreApplication>
 

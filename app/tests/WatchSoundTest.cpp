@@ -2,9 +2,9 @@
 // server whose null output the test records.
 #include "WatchFixture.h"
 
-#include "PrivateSoundServer.h"
 #include "app/FlatImageButton.h"
 #include "platform/LinuxSound.h"
+#include "PrivateSoundServer.h"
 
 #include <QTest>
 
@@ -25,7 +25,10 @@ class TRealPaceClock : public Platform::TLocalClock
 public:
     explicit TRealPaceClock(Platform::TDateTime Now) : FNow(Now) {}
     Platform::TDateTime Now() const override { return FNow; }
-    void Sleep(int Milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(Milliseconds)); }
+    void Sleep(int Milliseconds) override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(Milliseconds));
+    }
     bool Sleep(int Milliseconds, const Platform::TStopSignal& Stop) override
     {
         return !Stop.WaitFor(std::chrono::milliseconds(Milliseconds));
@@ -81,7 +84,8 @@ TEST_F(WatchSoundTest, ThreeRepetitionsAreThreeBurstsAPauseApart)
     Server.StartRecording();
     Twatch& Watch = Start();
     // Three sounds and two pauses, and the tray refresh that ends the alarm.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !Watch.GMTSystem->Waiting && Watch.GMTSystem->PlayCount == 3; }, 15000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !Watch.GMTSystem->Waiting && Watch.GMTSystem->PlayCount == 3; }, 15000));
     QTest::qWait(300);
     const Zentavo::Testing::TSoundRecording Recording = Server.StopRecording();
     const auto Bursts = Recording.Bursts(0.05f, 300);

@@ -276,7 +276,8 @@ TEST_F(WatchTest, TheGlobeDrawsOneFrameToAppearAndOneFramePerSceneChange)
     const Scene::TGLSceneViewer& View = *Watch.ScreenView;
     // The worker's passes reset the frame statistics: it must be at rest first.
     ASSERT_TRUE(WorkerPasses());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return View.Buffer().RenderedFrames() > 0; }, 15000)) << View.LastError();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return View.Buffer().RenderedFrames() > 0; }, 15000))
+        << View.LastError();
     EXPECT_EQ(FramesAfterSettling(View, 0), 1) << "frames drawn before and while the window first showed";
 
     // Several changes between two paints: one frame.

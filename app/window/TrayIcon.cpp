@@ -6,21 +6,22 @@
 
 #include <cmath>
 
-TTrayIcon::TTrayIcon(Platform::TLibraryLoader& Libraries, THostPopupMenu& Menu) : FLibraries(Libraries), FMenu(Menu)
+TTrayIcon::TTrayIcon(Platform::TLibraryLoader& Libraries, THostPopupMenu& Menu)
+    : FLibraries(Libraries), FMenu(Menu)
 {}
 
 void TTrayIcon::Refresh(std::uintptr_t ApplicationWindow, bool RemoveFirst, bool Waiting, double DateTime)
 {
     TPictureLibrary Pictures(FLibraries);
     const auto Remove = [&] {
-        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier, TPictureLibrary::RemoveIcon,
-                                nullptr, "CLOCK", "");
+        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier,
+                                TPictureLibrary::RemoveIcon, nullptr, "CLOCK", "");
     };
     if (RemoveFirst)
         Remove();
     if (Waiting)
-        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier, TPictureLibrary::ShowIcon,
-                                &FMenu, "CLOCK", Tip(DateTime).toStdString());
+        Pictures.SetTaskBarIcon(ApplicationWindow, TPictureLibrary::TaskIconIdentifier,
+                                TPictureLibrary::ShowIcon, &FMenu, "CLOCK", Tip(DateTime).toStdString());
     else
         Remove();
 }

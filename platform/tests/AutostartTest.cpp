@@ -1,5 +1,6 @@
 #include "platform/testing/FakeAutostart.h"
 #include "platform/XdgAutostart.h"
+#include "FileChecks.h"
 #include "TemporaryHome.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 
 using namespace Platform;
 namespace fs = std::filesystem;
+using namespace Zentavo::Testing;
 
 namespace {
 
@@ -20,36 +22,6 @@ std::string Contents(const std::string& Path)
     std::ifstream File(Path);
     return std::string(std::istreambuf_iterator<char>(File), {});
 }
-
-unsigned Mode(const std::string& Path)
-{
-    struct stat Status
-    {
-    };
-    EXPECT_EQ(::stat(Path.c_str(), &Status), 0) << Path;
-    return Status.st_mode & 07777;
-}
-
-std::vector<std::string> FolderListing(const std::string& Folder)
-{
-    std::vector<std::string> Names;
-    for (const auto& Entry : fs::directory_iterator(Folder))
-        Names.push_back(Entry.path().filename().string());
-    std::sort(Names.begin(), Names.end());
-    return Names;
-}
-
-class TUmask
-{
-public:
-    explicit TUmask(mode_t Mask) : FPrevious(::umask(Mask)) {}
-    ~TUmask() { ::umask(FPrevious); }
-    TUmask(const TUmask&) = delete;
-    TUmask& operator=(const TUmask&) = delete;
-
-private:
-    mode_t FPrevious;
-};
 
 } // namespace
 

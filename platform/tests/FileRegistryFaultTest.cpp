@@ -1,5 +1,6 @@
 #include "platform/FileRegistry.h"
 
+#include "FileChecks.h"
 #include "TemporaryHome.h"
 
 #include <algorithm>
@@ -21,6 +22,7 @@
 
 using namespace Platform;
 namespace fs = std::filesystem;
+using namespace Zentavo::Testing;
 
 namespace {
 
@@ -28,56 +30,12 @@ const std::string Settings = "Software\\Zentavo-3D\\geovalues";
 const std::string Alarms = "Software\\Zentavo-3D\\alarms";
 const std::string Runs = "Software\\Zentavo-3D\\runs";
 
-std::string ReadFile(const std::string& Path)
-{
-    std::ifstream File(Path, std::ios::binary);
-    std::ostringstream Contents;
-    Contents << File.rdbuf();
-    return Contents.str();
-}
-
-void WriteFile(const std::string& Path, const std::string& Contents)
-{
-    std::ofstream(Path, std::ios::binary) << Contents;
-}
-
-std::vector<std::string> FolderListing(const std::string& Folder)
-{
-    std::vector<std::string> Names;
-    std::error_code Error;
-    for (const auto& Entry : fs::directory_iterator(Folder, Error))
-        Names.push_back(Entry.path().filename().string());
-    std::sort(Names.begin(), Names.end());
-    return Names;
-}
-
 bool HasTemporaryFile(const std::string& Folder)
 {
     const auto Names = FolderListing(Folder);
     return std::any_of(Names.begin(), Names.end(),
                        [](const std::string& Name) { return Name.find(".tmp-") != std::string::npos; });
 }
-
-unsigned Mode(const std::string& Path)
-{
-    struct stat Status
-    {
-    };
-    EXPECT_EQ(::stat(Path.c_str(), &Status), 0) << Path;
-    return Status.st_mode & 07777;
-}
-
-class TUmask
-{
-public:
-    explicit TUmask(mode_t Mask) : FPrevious(::umask(Mask)) {}
-    ~TUmask() { ::umask(FPrevious); }
-    TUmask(const TUmask&) = delete;
-    TUmask& operator=(const TUmask&) = delete;
-
-private:
-    mode_t FPrevious;
-};
 
 // Two whole states of the store, written as the changes that make them: 20 values that
 // change, 2 that go and 2 that come in a new key. Applying one of them turns any store into it.

@@ -1,5 +1,6 @@
 #include "platform/FileRegistry.h"
 
+#include "FileChecks.h"
 #include "TemporaryHome.h"
 
 #include <algorithm>
@@ -17,52 +18,11 @@
 
 using namespace Platform;
 namespace fs = std::filesystem;
+using namespace Zentavo::Testing;
 
 namespace {
 
 const std::string Settings = "Software\\Zentavo-3D\\geovalues";
-
-std::string ReadFile(const std::string& Path)
-{
-    std::ifstream File(Path, std::ios::binary);
-    std::ostringstream Contents;
-    Contents << File.rdbuf();
-    return Contents.str();
-}
-
-void WriteFile(const std::string& Path, const std::string& Contents)
-{
-    fs::create_directories(fs::path(Path).parent_path());
-    std::ofstream(Path, std::ios::binary) << Contents;
-}
-
-std::vector<std::string> FolderListing(const std::string& Folder)
-{
-    std::vector<std::string> Names;
-    for (const auto& Entry : fs::directory_iterator(Folder))
-        Names.push_back(Entry.path().filename().string());
-    std::sort(Names.begin(), Names.end());
-    return Names;
-}
-
-unsigned Mode(const std::string& Path)
-{
-    struct stat Status
-    {
-    };
-    EXPECT_EQ(::stat(Path.c_str(), &Status), 0) << Path;
-    return Status.st_mode & 07777;
-}
-
-class TUmask
-{
-public:
-    explicit TUmask(mode_t Mask) : FPrevious(::umask(Mask)) {}
-    ~TUmask() { ::umask(FPrevious); }
-
-private:
-    mode_t FPrevious;
-};
 
 // Makes one kind of system call fail with EIO, from its nth call on.
 class TFailingOperations : public TFileOperations

@@ -99,8 +99,14 @@ TEST_F(ScheduledEventTest, NothingHappensBeforeTheTimeOrWhenDisarmedOrOfNoKind)
 TEST_F(ScheduledEventTest, AnAlarmPlaysItsRepetitionsWithPausesThenStopsAndRefreshesTheTray)
 {
     Arm(0, Seven, 3);
-    const TLog Expected{"play /sons/alarme.wav", "pause 1500", "play /sons/alarme.wav", "pause 1500",
-                        "play /sons/alarme.wav", "pause 1500", "stop", "tray"};
+    const TLog Expected{"play /sons/alarme.wav",
+                        "pause 1500",
+                        "play /sons/alarme.wav",
+                        "pause 1500",
+                        "play /sons/alarme.wav",
+                        "pause 1500",
+                        "stop",
+                        "tray"};
     EXPECT_EQ(CheckAt(Seven), Expected) << "due at the very moment";
     EXPECT_FALSE(System.Waiting);
     EXPECT_EQ(System.PlayCount, 3);
@@ -157,7 +163,8 @@ TEST_F(ScheduledEventTest, TheStopKeyDuringTheSecondOfFiveEndsTheAlarm)
         if (Pass == 2)
             System.StopEvent(Actions);
     };
-    const TLog Expected{"play /sons/alarme.wav", "pause 1500", "play /sons/alarme.wav", "stop", "stop", "tray"};
+    const TLog Expected{
+        "play /sons/alarme.wav", "pause 1500", "play /sons/alarme.wav", "stop", "stop", "tray"};
     EXPECT_EQ(CheckAt(Seven), Expected);
     EXPECT_EQ(Actions.Plays, 2);
     EXPECT_FALSE(System.Waiting);

@@ -56,10 +56,11 @@ TEST(MinuteTickTest, TheDomesMoveOnceAtTheMinuteWithOneRenderAndNotInBetween)
     std::filesystem::copy_file(ZENTAVO_IMAGES_LIBRARY, Work + "/images.so");
     std::filesystem::copy(ZENTAVO_SOURCE_DIR "/data/pictures", Work + "/pictures");
     std::ofstream(Config + "/zentavo-3d/registry.reg")
-        << "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Zentavo-3D\\geovalues]\r\n"
+        << "Windows Registry Editor Version "
+           "5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Zentavo-3D\\geovalues]\r\n"
         << "\"Top\"=\"30\"\r\n\"Left\"=\"40\"\r\n\"Pitch\"=" << Float(0) << "\r\n\"Roll\"=" << Float(0)
-        << "\r\n\"Turn\"=" << Float(0) << "\r\n\"FocalLength\"=" << Float(119.99996) << "\r\n\"DateTime\"="
-        << Float(46000.5) << "\r\n\"RunOnce\"=\"0\"\r\n\"GMT\"=\"-3\"\r\n";
+        << "\r\n\"Turn\"=" << Float(0) << "\r\n\"FocalLength\"=" << Float(119.99996)
+        << "\r\n\"DateTime\"=" << Float(46000.5) << "\r\n\"RunOnce\"=\"0\"\r\n\"GMT\"=\"-3\"\r\n";
 
     QProcessEnvironment Environment = QProcessEnvironment::systemEnvironment();
     Environment.insert("XDG_CONFIG_HOME", QString::fromStdString(Config));
@@ -103,7 +104,8 @@ TEST(MinuteTickTest, TheDomesMoveOnceAtTheMinuteWithOneRenderAndNotInBetween)
     long Changed = 0;
     for (std::size_t Index = 0; Index < Second.size(); ++Index)
         Changed += Second[Index] != Third[Index] ? 1 : 0;
-    // Six degrees of the minute dome (and a quarter degree of the hour dome) move many pixels, not the whole picture.
+    // Six degrees of the minute dome (and a quarter degree of the hour dome) move many pixels, not the whole
+    // picture.
     EXPECT_GT(Changed, 200);
     EXPECT_LT(Changed, static_cast<long>(Second.size()) / 2);
 }

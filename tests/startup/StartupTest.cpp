@@ -294,7 +294,8 @@ TEST_F(StartupTest, TerminationWhileTheStartUpErrorBoxIsOpenEndsTheProgram)
     ASSERT_NE(WaitForWindow("Zentavo 3D"), 0u);
     ::kill(static_cast<pid_t>(Program.processId()), SIGTERM);
     EXPECT_TRUE(Program.waitForFinished(5000));
-    EXPECT_NE(ErrorOutput().find("zentavo-3d: "), std::string::npos) << "the rest of start-up reports on standard error";
+    EXPECT_NE(ErrorOutput().find("zentavo-3d: "), std::string::npos)
+        << "the rest of start-up reports on standard error";
 }
 
 } // namespace

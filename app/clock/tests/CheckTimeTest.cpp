@@ -1,6 +1,6 @@
 #include "app/clock/CheckTime.h"
-#include "platform/ThreadPriority.h"
 #include "platform/testing/FakeClock.h"
+#include "platform/ThreadPriority.h"
 
 #include <gtest/gtest.h>
 
@@ -44,10 +44,7 @@ protected:
         std::lock_guard Lock(FLock);
         return FSteps;
     }
-    void StartWorker()
-    {
-        Worker.Start();
-    }
+    void StartWorker() { Worker.Start(); }
 
     Platform::TFakeClock Clock{Day};
     Platform::TStopSignal Stop;
@@ -72,8 +69,8 @@ TEST_F(CheckTimeTest, FirstPassThenOnePassPerFiveSecondsAtBelowNormalPriority)
     Clock.GrantSleeps(3);
     ASSERT_TRUE(Clock.WaitForSleeps(3, 5s));
     ASSERT_TRUE(EventuallyTrue([&] { return Clock.SleepRequests() >= 4; }));
-    const std::vector<std::string> Expected{"step",  "check", "step+reset", "check", "step+reset",
-                                            "check", "step+reset", "check", "step+reset", "check"};
+    const std::vector<std::string> Expected{"step",  "check",      "step+reset", "check",      "step+reset",
+                                            "check", "step+reset", "check",      "step+reset", "check"};
     EXPECT_EQ(Steps(), Expected);
     EXPECT_EQ(Clock.Sleeps(), (std::vector<int>{5000, 5000, 5000}));
     EXPECT_GT(Niceness, 0) << "a positive nice value of the worker's own";
@@ -93,7 +90,8 @@ TEST_F(CheckTimeTest, AClockSetForwardSkipsOnePassAndTheNextOneShowsTheNewTime)
     ASSERT_TRUE(EventuallyTrue([&] { return Clock.SleepRequests() >= 3; }));
     const std::vector<std::string> All = Steps();
     const std::vector<std::string> After(All.begin() + static_cast<long>(Before), All.end());
-    EXPECT_EQ(After, (std::vector<std::string>{"step+reset", "check"})) << "one pass skipped, the next one made";
+    EXPECT_EQ(After, (std::vector<std::string>{"step+reset", "check"}))
+        << "one pass skipped, the next one made";
     Worker.Stop();
 }
 
@@ -112,7 +110,8 @@ TEST_F(CheckTimeTest, StopWakesTheWorkerOutOfItsSleepAtOnce)
         }
     } RealClock;
     std::atomic<int> Passes = 0;
-    TCheckTime RealWorker(RealClock, RealStop, [&](bool) { return ++Passes > 0; }, [] {});
+    TCheckTime RealWorker(
+        RealClock, RealStop, [&](bool) { return ++Passes > 0; }, [] {});
     RealWorker.Start();
     while (Passes < 2)
         std::this_thread::sleep_for(1ms);
@@ -126,7 +125,8 @@ TEST_F(CheckTimeTest, StopWakesTheWorkerOutOfItsSleepAtOnce)
 TEST_F(CheckTimeTest, ARefusedHandOverEndsTheWorkerWithoutItsCheck)
 {
     std::atomic<int> Checks = 0;
-    TCheckTime Closing(Clock, Stop, [](bool) { return false; }, [&] { ++Checks; });
+    TCheckTime Closing(
+        Clock, Stop, [](bool) { return false; }, [&] { ++Checks; });
     Closing.Start();
     Closing.Stop();
     EXPECT_EQ(Checks, 0);
@@ -136,10 +136,12 @@ TEST_F(CheckTimeTest, AFailingCheckDoesNotEndTheWorker)
 {
     Clock.SetHoldSleeps(true);
     std::atomic<int> Checks = 0;
-    TCheckTime Failing(Clock, Stop, [](bool) { return true; }, [&] {
-        ++Checks;
-        throw std::runtime_error("no sound server");
-    });
+    TCheckTime Failing(
+        Clock, Stop, [](bool) { return true; },
+        [&] {
+            ++Checks;
+            throw std::runtime_error("no sound server");
+        });
     Failing.Start();
     Clock.GrantSleeps(2);
     ASSERT_TRUE(EventuallyTrue([&] { return Checks >= 3; }));

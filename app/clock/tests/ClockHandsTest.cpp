@@ -103,7 +103,8 @@ TEST_F(ClockHandsTest, AnEntryWithoutANumberKeepsTheZoneButTakesTheText)
     EXPECT_EQ(TClockHands::OffsetOfEntry("(GMT +00:00) London"), 0);
     EXPECT_EQ(TClockHands::OffsetOfEntry("(GMT +05:30) Kolkata, India"), 5);
     EXPECT_EQ(TClockHands::OffsetOfEntry("(GMT -11:00) Midway"), -11);
-    EXPECT_THROW(TClockHands::OffsetOfEntry("(GMT-11:00) Midway"), std::invalid_argument) << "characters 6 to 8 are 11:";
+    EXPECT_THROW(TClockHands::OffsetOfEntry("(GMT-11:00) Midway"), std::invalid_argument)
+        << "characters 6 to 8 are 11:";
 }
 
 TEST_F(ClockHandsTest, EveryMinuteOfADayTurnsTheDomesOnceAroundAndBack)

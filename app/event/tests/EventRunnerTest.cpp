@@ -1,5 +1,5 @@
-#include "app/clock/UserInterfaceQueue.h"
 #include "app/event/EventRunner.h"
+#include "app/clock/UserInterfaceQueue.h"
 #include "platform/LinuxLauncher.h"
 #include "platform/StopSignal.h"
 #include "platform/testing/FakeServices.h"
@@ -38,8 +38,9 @@ protected:
         std::filesystem::create_directories(Folder);
         const std::filesystem::path Program = Folder / "record args";
         std::ofstream(Program) << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \""
-                               << (Folder / "args.txt").string() << ".part\"\nmv \"" << (Folder / "args.txt").string()
-                               << ".part\" \"" << (Folder / "args.txt").string() << "\"\n";
+                               << (Folder / "args.txt").string() << ".part\"\nmv \""
+                               << (Folder / "args.txt").string() << ".part\" \""
+                               << (Folder / "args.txt").string() << "\"\n";
         std::filesystem::permissions(Program, std::filesystem::perms::owner_all);
         return Program.string();
     }

@@ -1,8 +1,8 @@
 #include "app/window/TrayIcon.h"
 #include "app/window/WindowTimers.h"
 #include "platform/testing/FakeLibraryLoader.h"
-#include "services/HostPopupMenu.h"
 #include "services/CompanionMenu.h"
+#include "services/HostPopupMenu.h"
 #include "services/zentavo_companion.h"
 
 #include <gtest/gtest.h>
@@ -80,8 +80,8 @@ std::vector<std::string>* Requests = nullptr;
 void RecordRequest(uintptr_t, int32_t Identifier, int32_t Operation, ZTPopupMenu* Menu, const char* Icon,
                    const char* Tip)
 {
-    Requests->push_back(std::to_string(Identifier) + " " + std::to_string(Operation) + (Menu ? " menu " : " - ") +
-                        Icon + " [" + Tip + "]");
+    Requests->push_back(std::to_string(Identifier) + " " + std::to_string(Operation) +
+                        (Menu ? " menu " : " - ") + Icon + " [" + Tip + "]");
 }
 
 TEST(TrayIconTest, ShowRemoveAndRemoveFirstRequests)
@@ -95,7 +95,8 @@ TEST(TrayIconTest, ShowRemoveAndRemoveFirstRequests)
     TTrayIcon Icon(Libraries, Lent);
     const std::string Tip = TTrayIcon::Tip(46000.5).toStdString();
     Icon.Refresh(1, false, true, 46000.5);
-    EXPECT_EQ(Log, (std::vector<std::string>{"193 0 menu CLOCK [" + Tip + "]"})) << "a load shows without removing";
+    EXPECT_EQ(Log, (std::vector<std::string>{"193 0 menu CLOCK [" + Tip + "]"}))
+        << "a load shows without removing";
     Log.clear();
     Icon.Refresh(1, true, true, 46000.5);
     EXPECT_EQ(Log, (std::vector<std::string>{"193 2 - CLOCK []", "193 0 menu CLOCK [" + Tip + "]"}));
