@@ -46,6 +46,20 @@ void ShowErrorBox(const QString& Text)
     Box.exec();
 }
 
+void ShowMessageBox(const QString& Text)
+{
+    if (ToStandardError) {
+        std::fprintf(stderr, "zentavo-3d: %s\n", Text.toLocal8Bit().constData());
+        return;
+    }
+    if (ErrorBoxHandler()) {
+        ErrorBoxHandler()(Text);
+        return;
+    }
+    QMessageBox Box(QMessageBox::NoIcon, TZentavoApplication::Title(), Text, QMessageBox::Ok);
+    Box.exec();
+}
+
 void ReportException(const std::exception& Error)
 {
     ShowErrorBox(QString::fromUtf8(Error.what()));

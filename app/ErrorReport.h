@@ -9,6 +9,8 @@
 // application title. Every handler, timer callback and start-up step ends
 // here when it fails; the program keeps running.
 void ShowErrorBox(const QString& Text);
+// A message that is no error (no icon), through the same handler in tests.
+void ShowMessageBox(const QString& Text);
 void ReportException(const std::exception& Error);
 void ReportUnknownException();
 

@@ -16,6 +16,8 @@
 #include "services/RSSWeather.h"
 #include "services/SystemUpdate.h"
 #include "settings/SettingsTransfer.h"
+#include "setup/Frm_SetUp.h"
+#include "setup/SetUpTransfer.h"
 #include "window/TrayIcon.h"
 #include "window/WindowTimers.h"
 #include "ZentavoApplication.h"
@@ -27,11 +29,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QMenu>
 #include <QMetaMethod>
 #include <QPainter>
+#include <QPointer>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -621,7 +626,7 @@ void Twatch::zt_GMTChange(QObject* Sender)
         auto* List = qobject_cast<QComboBox*>(Sender);
         if (List == nullptr || List->currentIndex() < 0)
             throw std::out_of_range("No time zone is selected");
-        FHands->GMTChange(List->itemText(List->currentIndex()).toLatin1().toStdString());
+        FHands->GMTChange(List->itemText(List->currentIndex()).toStdString());
     });
 }
 
@@ -670,6 +675,41 @@ bool Twatch::IsClockWorkerRunning() const
 // Their behaviour arrives with the setup dialog and the online services.
 void Twatch::zt_SetSystemParams() {}
 void Twatch::zt_TimerPopUp() {}
-void Twatch::zt_SetUp() {}
 void Twatch::zt_MenuServices() {}
 void Twatch::zt_AboutUs() {}
+
+void Twatch::zt_SetUp()
+{
+    RunGuarded([this] {
+        // Owned by no window: it frees itself once closed and its values are read.
+        QPointer<TFrm_SetUp> Dialog = new TFrm_SetUp(FServices);
+        struct TFree
+        {
+            QPointer<TFrm_SetUp>& Dialog;
+            ~TFree()
+            {
+                if (Dialog)
+                    Dialog->deleteLater();
+            }
+        } Free{Dialog};
+        Dialog->OnError = [](const std::exception& Error) { ReportException(Error); };
+        TSetUpTransfer Transfer(*GMTSystem, *FServices.Libraries, *FServices.Clock, *this);
+        Transfer.Run(*Dialog, [](TFrm_SetUp& Shown) { return Shown.exec() == QDialog::Accepted; });
+    });
+}
+
+QSize Twatch::ScreenSize() const
+{
+    const QScreen* Screen = QGuiApplication::primaryScreen();
+    return Screen != nullptr ? Screen->size() : QSize(0, 0);
+}
+
+void Twatch::SetMoonEnabled(bool Value)
+{
+    Moon->setEnabled(Value);
+}
+
+void Twatch::ShowMessage(const QString& Text)
+{
+    ShowMessageBox(Text);
+}

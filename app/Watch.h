@@ -6,6 +6,7 @@
 #include "platform/StopSignal.h"
 #include "scene/qt/GLSceneViewer.h"
 #include "services/CompanionMenu.h"
+#include "setup/SetUpHost.h"
 #include "state/GMT_System.h"
 
 #include <QImage>
@@ -34,7 +35,7 @@ class TWindowTimers;
 // that owns everything living for the whole run.
 // Its handlers are a few lines each: the work is done by classes of their own
 // that know nothing of widgets.
-class Twatch : public QWidget, public TCompanionMenu, private TSettingsState
+class Twatch : public QWidget, public TCompanionMenu, private TSettingsState, private TSetUpHost
 {
     Q_OBJECT
 
@@ -137,7 +138,7 @@ public slots:
     // Escape or Ctrl+A stops a playing alarm and disarms the event.
     void FormKeyPress(QObject* Sender, char Key);
     // The setup dialog's live previews: Sender is its transparency bar or sun-light box.
-    void AlphaBarrChange(QObject* Sender);
+    void AlphaBarrChange(QObject* Sender) override; // also the dialog's preview
     void CB_SumLightClick(QObject* Sender);
 
 public:
@@ -180,6 +181,19 @@ private:
     void SetSumLight(bool Value) override;
     double FocalLength() const override;
     void SetFocalLength(double Value) override;
+
+    // What the setup dialog reaches of the window.
+    bool Lighting() const override { return SumLight(); }
+    void SetLighting(bool Value) override { SetSumLight(Value); }
+    QRect WindowGeometry() const override { return geometry(); }
+    QSize ScreenSize() const override;
+    void SetMoonEnabled(bool Value) override;
+    void ShowMessage(const QString& Text) override;
+    void GMTChange(QObject* Sender) override { zt_GMTChange(Sender); }
+    void SumLightClick(QObject* Sender) override { CB_SumLightClick(Sender); }
+    void SetSystemParams() override { zt_SetSystemParams(); }
+    void ApplyGMT() override { zt_ApplyGMT(); }
+    void SaveSettings() override { zt_SaveSettings(); }
 
     Platform::TServices& FServices;
     Platform::TNativeWindow FProgramManagerWindow;

@@ -1,0 +1,93 @@
+#include "WatchFixture.h"
+
+#include "app/FlatImageButton.h"
+#include "setup/Frm_SetUp.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+const char* Zones()
+{
+    return "(GMT -03:00) Brasília, Brasil\n(GMT +05:00) Karachi, Pakistan\n";
+}
+
+class WatchSetUpTest : public TWatchFixture
+{
+protected:
+    void SetUp() override
+    {
+        TWatchFixture::SetUp();
+        Libraries.AddLibrary("ztaddon.so", {{"getGMTLocations", reinterpret_cast<void*>(&Zones)}});
+        SeedStore();
+        StoreText("Location", "(GMT -03:00) Brasília, Brasil");
+        StoreText("GMT", "-3");
+        StoreText("Alpha", "220");
+    }
+    // Opens the dialog from the moon and plays the user once it is up.
+    void OpenAndThen(Twatch& Watch, const std::function<void(TFrm_SetUp&)>& User)
+    {
+        bool Played = false;
+        QTimer::singleShot(0, [&] {
+            auto* Dialog = qobject_cast<TFrm_SetUp*>(QApplication::activeModalWidget());
+            ASSERT_NE(Dialog, nullptr);
+            EXPECT_FALSE(Watch.Moon->isEnabled()) << "one dialog at a time";
+            User(*Dialog);
+            Played = true;
+        });
+        QTest::mouseDClick(Watch.Moon, Qt::LeftButton);
+        EXPECT_TRUE(Played);
+        EXPECT_TRUE(Watch.Moon->isEnabled());
+    }
+};
+
+TEST_F(WatchSetUpTest, ADoubleClickOnTheMoonOpensTheDialogAndOkKeepsItsValues)
+{
+    Twatch& Watch = Start();
+    OpenAndThen(Watch, [&](TFrm_SetUp& Dialog) {
+        EXPECT_EQ(Dialog.GMTLocations->currentIndex(), 0);
+        EXPECT_EQ(Dialog.AlphaBarr->value(), 220);
+        Dialog.GMTLocations->setCurrentIndex(1);
+        Dialog.GMTLocationsSelect(Dialog.GMTLocations);
+        EXPECT_FLOAT_EQ(Watch.Globe->Axis->TurnAngle(), -75) << "the globe turns while the dialog is open";
+        Dialog.AlphaBarr->setValue(120);
+        EXPECT_EQ(Watch.Alpha(), 120);
+        Dialog.Play_Loop->SetValue(4);
+        Dialog.Btn_Ok->click();
+    });
+    EXPECT_EQ(Watch.GMTSystem->GMT, 5);
+    EXPECT_EQ(Watch.GMTSystem->Playtime, 4);
+    EXPECT_EQ(StoredText("GMT"), "5") << "saved after the dialog";
+    EXPECT_EQ(StoredText("Alpha"), "120");
+    EXPECT_EQ(StoredText("Playtime"), "4");
+}
+
+TEST_F(WatchSetUpTest, CancelTurnsTheGlobeBackAndRestoresTransparencyAndLighting)
+{
+    Twatch& Watch = Start();
+    const bool Lighting = Watch.ScreenView->Buffer().Lighting();
+    OpenAndThen(Watch, [&](TFrm_SetUp& Dialog) {
+        Dialog.GMTLocations->setCurrentIndex(1);
+        Dialog.GMTLocationsSelect(Dialog.GMTLocations);
+        Dialog.AlphaBarr->setValue(90);
+        Dialog.CB_SumLight->setChecked(!Lighting);
+        EXPECT_EQ(Watch.ScreenView->Buffer().Lighting(), !Lighting);
+        Dialog.Play_Loop->SetValue(9);
+        Dialog.Btn_Cancel->click();
+    });
+    EXPECT_EQ(Watch.GMTSystem->GMT, -3);
+    EXPECT_FLOAT_EQ(Watch.Globe->Axis->TurnAngle(), 45);
+    EXPECT_EQ(Watch.Alpha(), 220);
+    EXPECT_EQ(Watch.ScreenView->Buffer().Lighting(), Lighting);
+    EXPECT_NE(Watch.GMTSystem->Playtime, 9);
+    EXPECT_EQ(StoredText("GMT"), "-3");
+}
+
+} // namespace
