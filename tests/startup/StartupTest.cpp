@@ -69,6 +69,13 @@ protected:
                                    WorkingFolder + "/pictures/MOON.bmp");
     }
 
+    // Every picture the pictures companion serves.
+    void InstallPictures()
+    {
+        std::filesystem::copy_file(ZENTAVO_IMAGES_LIBRARY, WorkingFolder + "/images.so");
+        std::filesystem::copy(ZENTAVO_SOURCE_DIR "/data/pictures", WorkingFolder + "/pictures");
+    }
+
     std::string StorePath() const { return ConfigHome + "/zentavo-3d/registry.reg"; }
 
     void WriteStore(int Top, int Left)
@@ -296,6 +303,36 @@ TEST_F(StartupTest, TerminationWhileTheStartUpErrorBoxIsOpenEndsTheProgram)
     EXPECT_TRUE(Program.waitForFinished(5000));
     EXPECT_NE(ErrorOutput().find("zentavo-3d: "), std::string::npos)
         << "the rest of start-up reports on standard error";
+}
+
+TEST_F(StartupTest, ADoubleClickOnTheMoonOpensTheSkinnedDialogBesideTheClock)
+{
+    Backdrop(Wallpaper, false);
+    InstallPictures();
+    WriteStore(40, 50);
+    Start();
+    const Window Clock = WaitForWindow("watch");
+    ASSERT_NE(Clock, 0u);
+    ASSERT_TRUE(TXDisplay::WaitFor([&] { return X.BoundingShape(Clock).has_value(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    RunTool({"mousemove", "66", "56", "click", "--repeat", "2", "--delay", "60", "1"});
+    const Window Dialog = WaitForWindow("Zentavo 3D Setup");
+    ASSERT_NE(Dialog, 0u);
+    ASSERT_TRUE(TXDisplay::WaitFor([&] { return X.IsShown(Dialog) && X.BoundingShape(Dialog).has_value(); }));
+    int Left, Top, Width, Height;
+    X.Geometry(Dialog, Left, Top, Width, Height);
+    EXPECT_EQ(Left, 50 + 329) << "beside the clock";
+    EXPECT_EQ(Top, 40);
+    EXPECT_EQ(Width, 358);
+    EXPECT_EQ(Height, 430);
+    std::vector<unsigned long> Pixels;
+    // The skin's key-coloured corner shows the wallpaper; its middle is the dialog's own.
+    EXPECT_TRUE(TXDisplay::WaitFor([&] {
+        Pixels = X.Screenshot(Left, Top, Width, Height);
+        return Pixels[0] == Wallpaper && Pixels[static_cast<std::size_t>(200) * Width + 180] != Wallpaper;
+    }));
+    EXPECT_EQ(std::count(Pixels.begin(), Pixels.end(), KeyColor), 0)
+        << "sky-blue pixels visible on the desktop";
 }
 
 } // namespace
