@@ -370,22 +370,21 @@ void Twatch::LoadGlobePicture(const char* PictureName, const char* TemporaryFile
         return;
     }
     const QString FileName = QString::fromLatin1(TemporaryFile);
-    {
-        // Private whatever the umask: nobody else may swap the picture before it is read.
-        QFile::remove(FileName);
-        QFile File(FileName);
-        if (!File.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                       QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-            !Bitmap.save(&File, "BMP"))
-            throw std::runtime_error("Cannot write " + FileName.toStdString());
-    }
-    // The file goes whatever the load made of it.
+    // The file goes whatever the write or the load made of it.
     struct TRemoveAfterwards
     {
         Platform::TFileSystem& Files;
         const char* Name;
         ~TRemoveAfterwards() { Files.DeleteFile(Name); }
     } Cleanup{*FServices.Files, TemporaryFile};
+    {
+        // Private whatever the umask: nobody else may swap the picture before it is read.
+        QFile::remove(FileName);
+        QFile File(FileName);
+        if (!File.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+            !Bitmap.save(&File, "BMP"))
+            throw std::runtime_error("Cannot write " + FileName.toStdString());
+    }
     if (Texture != nullptr)
         Texture->LoadFromFile(TemporaryFile);
     else
