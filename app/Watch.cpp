@@ -7,11 +7,13 @@
 #include "event/EventRunner.h"
 #include "FlatImageButton.h"
 #include "interaction/GlobeInteraction.h"
+#include "online/OnlineLoop.h"
 #include "scene/GLPictureImage.h"
 #include "scene/GLTexture.h"
 #include "scene/qt/GLSceneViewer.h"
 #include "services/ConfigDocument.h"
 #include "services/HostPopupMenu.h"
+#include "services/HTTPConnection.h"
 #include "services/PictureLibrary.h"
 #include "services/RSSWeather.h"
 #include "services/SystemUpdate.h"
@@ -90,6 +92,35 @@ Qt::CursorShape ShapeOf(TViewerCursor Cursor)
     }
     return Qt::ArrowCursor;
 }
+
+// The online tasks on this window: the connection library, and timer 1 calling the loop again.
+class TWatchOnlineActions : public TOnlineActions
+{
+public:
+    explicit TWatchOnlineActions(Twatch& Window) : FWindow(Window) {}
+
+    bool ConnectionAvailable() override
+    {
+        Platform::TServices& Services = FWindow.Services();
+        return THTTPConnection(*Services.Libraries, *Services.Sound).getConnectionStatus();
+    }
+    void UpdateSysConf() override { FWindow.zt_UpdateSysConf(); }
+    void WeatherForecast() override { FWindow.zt_WeatherForecast(); }
+    bool SynchroniseTime() override
+    {
+        Platform::TServices& Services = FWindow.Services();
+        return THTTPConnection(*Services.Libraries, *Services.Sound)
+            .SincNetworkTime(FWindow.GMTSystem->TimeServer, FWindow.GMTSystem->Connection);
+    }
+    void StopTimer() override { FWindow.KillTimer(TOnlineLoop::TimerId); }
+    void ArmTimer() override
+    {
+        FWindow.zt_SetTimer(TOnlineLoop::TimerId, TOnlineLoop::Interval, "zt_SetSystemParams");
+    }
+
+private:
+    Twatch& FWindow;
+};
 
 } // namespace
 
@@ -381,7 +412,8 @@ void Twatch::LoadGlobePicture(const char* PictureName, const char* TemporaryFile
         // Private whatever the umask: nobody else may swap the picture before it is read.
         QFile::remove(FileName);
         QFile File(FileName);
-        if (!File.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        if (!File.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                       QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
             !Bitmap.save(&File, "BMP"))
             throw std::runtime_error("Cannot write " + FileName.toStdString());
     }
@@ -671,8 +703,29 @@ bool Twatch::IsClockWorkerRunning() const
     return FWorker && FWorker->Running();
 }
 
-// Their behaviour arrives with the setup dialog and the online services.
-void Twatch::zt_SetSystemParams() {}
+void Twatch::zt_SetSystemParams()
+{
+    TWatchOnlineActions Actions(*this);
+    TOnlineLoop(*GMTSystem, Actions).Run();
+}
+
+void Twatch::KillTimer(unsigned Id)
+{
+    FTimers->Kill(Id);
+}
+
+// Their behaviour arrives with the online services: until then the document
+// is not refreshed and no weather is fetched, and their flags say so.
+void Twatch::zt_UpdateSysConf()
+{
+    GMTSystem->SysConfOk = false;
+}
+
+void Twatch::zt_WeatherForecast()
+{
+    GMTSystem->WeatherOk = false;
+}
+
 void Twatch::zt_TimerPopUp() {}
 void Twatch::zt_MenuServices() {}
 void Twatch::zt_AboutUs() {}

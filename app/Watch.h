@@ -84,6 +84,7 @@ public:
     // Arms timer Id to call the published handler Name (any letter case);
     // an unknown name arms a timer that does nothing.
     unsigned zt_SetTimer(unsigned Id, unsigned Interval, const std::string& Name);
+    void KillTimer(unsigned Id);
     bool IsTimerArmed(unsigned Id) const;
     int TimerInterval(unsigned Id) const;
 
@@ -116,6 +117,8 @@ public slots:
     void zt_SetTaskIcon(QObject* Sender);
     void zt_UpdateSystem();
     void zt_SetSystemParams();
+    void zt_UpdateSysConf();
+    void zt_WeatherForecast();
     void zt_TimerPopUp();
     void zt_ClockEnginer();
     void zt_ApplyGMT();

@@ -1,6 +1,7 @@
 #include "WatchFixture.h"
 
 #include "app/FlatImageButton.h"
+#include "services/zentavo_companion.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -170,6 +171,50 @@ TEST_F(WatchClockTest, ClosingIsPromptWhileTheWorkerSleepsWaitsForAHandOverOrPla
         ASSERT_TRUE(QTest::qWaitFor([&] { return Sound.Played().size() > Before; }, 5000)) << Round;
         ASSERT_LT(TimedClose(), 2s) << "playing, round " << Round;
     }
+}
+
+} // namespace
+
+namespace {
+
+std::string* ServerAsked = nullptr;
+
+uint8_t Online()
+{
+    return 1;
+}
+
+uint8_t Synchronise(uint8_t Always, const char* TimeServer, ZTUserConnection, double*)
+{
+    *ServerAsked = std::string(TimeServer) + (Always ? " always" : "");
+    return 1;
+}
+
+TEST_F(WatchClockTest, TimerOneRunsTheOnlineTasksAndComesAgainWhileSomeAreLeft)
+{
+    SeedStore();
+    StoreText("TimeServer", "a.st1.ntp.br");
+    Twatch& Watch = Start();
+    EXPECT_EQ(Watch.TimerInterval(1), 30000);
+    // No connection library: offline, a beep, and again in 30 seconds.
+    const int Beeps = Sound.Beeps();
+    Watch.zt_SetSystemParams();
+    EXPECT_EQ(Sound.Beeps(), Beeps + 1);
+    EXPECT_FALSE(Watch.GMTSystem->Connected);
+    EXPECT_TRUE(Watch.IsTimerArmed(1));
+
+    std::string Asked;
+    ServerAsked = &Asked;
+    Libraries.AddLibrary("connection.so", {{"getConnectionStatus", reinterpret_cast<void*>(&Online)},
+                                           {"SincNetworkTime", reinterpret_cast<void*>(&Synchronise)}});
+    Watch.zt_SetSystemParams();
+    EXPECT_TRUE(Watch.GMTSystem->Connected);
+    EXPECT_EQ(Watch.GMTSystem->ConnectCount, 1);
+    EXPECT_TRUE(Watch.GMTSystem->TimeSyncOk);
+    EXPECT_EQ(Asked, "a.st1.ntp.br always");
+    EXPECT_FALSE(Watch.GMTSystem->SystemUpdated) << "the document and the weather are still to come";
+    EXPECT_TRUE(Watch.IsTimerArmed(1));
+    EXPECT_EQ(Watch.TimerInterval(1), 30000);
 }
 
 } // namespace
