@@ -32,7 +32,8 @@ bool ReportsToStandardError()
     return ToStandardError;
 }
 
-void ShowErrorBox(const QString& Text)
+namespace {
+void ShowBox(QMessageBox::Icon Icon, const QString& Text)
 {
     if (ToStandardError) {
         std::fprintf(stderr, "zentavo-3d: %s\n", Text.toLocal8Bit().constData());
@@ -42,22 +43,19 @@ void ShowErrorBox(const QString& Text)
         ErrorBoxHandler()(Text);
         return;
     }
-    QMessageBox Box(QMessageBox::Critical, TZentavoApplication::Title(), Text, QMessageBox::Ok);
+    QMessageBox Box(Icon, TZentavoApplication::Title(), Text, QMessageBox::Ok);
     Box.exec();
+}
+} // namespace
+
+void ShowErrorBox(const QString& Text)
+{
+    ShowBox(QMessageBox::Critical, Text);
 }
 
 void ShowMessageBox(const QString& Text)
 {
-    if (ToStandardError) {
-        std::fprintf(stderr, "zentavo-3d: %s\n", Text.toLocal8Bit().constData());
-        return;
-    }
-    if (ErrorBoxHandler()) {
-        ErrorBoxHandler()(Text);
-        return;
-    }
-    QMessageBox Box(QMessageBox::NoIcon, TZentavoApplication::Title(), Text, QMessageBox::Ok);
-    Box.exec();
+    ShowBox(QMessageBox::NoIcon, Text);
 }
 
 void ReportException(const std::exception& Error)

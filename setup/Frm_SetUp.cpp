@@ -3,6 +3,7 @@
 #include "CompactTabStyle.h"
 #include "platform/Platform.h"
 #include "services/PictureLibrary.h"
+#include "state/ZoneEntry.h"
 
 #include <QFileDialog>
 #include <QHeaderView>
@@ -15,7 +16,6 @@
 #include <QTableView>
 #include <QTextCharFormat>
 
-#include <charconv>
 #include <stdexcept>
 #include <string>
 
@@ -157,24 +157,6 @@ QIcon SpeakerIcon(const QColor& Colour)
     Painter.drawArc(QRectF(7, 4.5, 3.5, 5), -60 * 16, 120 * 16);
     Painter.drawArc(QRectF(7, 2, 6, 10), -60 * 16, 120 * 16);
     return QIcon(Picture);
-}
-
-// Characters 6 to 8 of a zone entry as a signed whole number, read as the
-// clock itself reads them; none when they are not one.
-std::optional<int> EntryOffset(const QString& Entry)
-{
-    if (Entry.size() < 6)
-        return std::nullopt;
-    const std::string Characters = Entry.mid(5, 3).toStdString();
-    const char* First = Characters.data();
-    const char* Last = First + Characters.size();
-    if (First != Last && *First == '+')
-        ++First;
-    int Offset = 0;
-    const auto [End, Error] = std::from_chars(First, Last, Offset);
-    if (First == Last || Error != std::errc() || End != Last)
-        return std::nullopt;
-    return Offset;
 }
 
 } // namespace
@@ -546,7 +528,7 @@ void TFrm_SetUp::GMTLocationsSelect(QObject*)
     const int Selected = GMTLocations->currentIndex();
     if (Selected < 0)
         return;
-    const std::optional<int> Offset = EntryOffset(GMTLocations->itemText(Selected));
+    const std::optional<int> Offset = ZoneEntryOffset(GMTLocations->itemText(Selected).toStdString());
     if (!Offset)
         return;
 

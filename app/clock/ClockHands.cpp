@@ -2,8 +2,8 @@
 
 #include "globe/GlobeScene.h"
 #include "state/GMT_System.h"
+#include "state/ZoneEntry.h"
 
-#include <charconv>
 #include <stdexcept>
 
 TClockHands::TClockHands(TGlobeScene& Globe, TGMT_System& System, std::function<void()> ResetFrameStats)
@@ -41,14 +41,9 @@ void TClockHands::GMTChange(const std::string& Location)
 
 int TClockHands::OffsetOfEntry(const std::string& Location)
 {
-    const std::string Characters = Location.size() >= 6 ? Location.substr(5, 3) : std::string();
-    const char* First = Characters.data();
-    const char* Last = First + Characters.size();
-    if (First != Last && *First == '+')
-        ++First;
-    int Offset = 0;
-    const auto [End, Error] = std::from_chars(First, Last, Offset);
-    if (First == Last || Error != std::errc() || End != Last)
-        throw std::invalid_argument("'" + Characters + "' is not a valid integer value");
-    return Offset;
+    const std::optional<int> Offset = ZoneEntryOffset(Location);
+    if (!Offset)
+        throw std::invalid_argument("'" + (Location.size() > 5 ? Location.substr(5, 3) : std::string()) +
+                                    "' is not a valid integer value");
+    return *Offset;
 }
