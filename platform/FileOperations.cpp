@@ -1,5 +1,6 @@
 #include "FileOperations.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -56,6 +57,45 @@ int TFileOperations::Rename(const char* From, const char* To)
 int TFileOperations::Unlink(const char* Path)
 {
     return ::unlink(Path);
+}
+
+void WriteFileDurably(TFileOperations& Operations, const std::string& Target,
+                      const std::string& TemporaryPrefix, const std::string& Bytes, mode_t Mode,
+                      const std::function<void(const char* What, int Error)>& Fail)
+{
+    std::string Temporary = TemporaryPrefix + ".tmp-XXXXXX";
+    int File = Operations.MakeTemporary(Temporary.data());
+    if (File < 0)
+        Fail("create a temporary file for", errno);
+    const auto Abandon = [&](const char* What) {
+        const int Error = errno;
+        if (File >= 0)
+            Operations.Close(File);
+        Operations.Unlink(Temporary.c_str());
+        Fail(What, Error);
+    };
+    if (Operations.ChangeMode(File, Mode) != 0)
+        Abandon("protect");
+    for (std::size_t Written = 0; Written < Bytes.size();) {
+        const ssize_t Count = Operations.Write(File, Bytes.data() + Written, Bytes.size() - Written);
+        if (Count < 0 && errno == EINTR)
+            continue;
+        if (Count <= 0) {
+            if (Count == 0)
+                errno = EIO;
+            Abandon("write");
+        }
+        Written += static_cast<std::size_t>(Count);
+    }
+    // A failed flush means the data may never reach the disk: that write failed.
+    if (Operations.SyncFile(File) != 0)
+        Abandon("flush");
+    const int Closing = File;
+    File = -1;
+    if (Operations.Close(Closing) != 0)
+        Abandon("close");
+    if (Operations.Rename(Temporary.c_str(), Target.c_str()) != 0)
+        Abandon("replace");
 }
 
 TFileOperations& TFileOperations::System()

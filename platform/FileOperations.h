@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <string>
 #include <sys/types.h>
 
 namespace Platform {
@@ -28,5 +30,15 @@ public:
     // The real calls.
     static TFileOperations& System();
 };
+
+// Writes Bytes into a new file named TemporaryPrefix + ".tmp-XXXXXX" (beside
+// Target) with exactly Mode, whatever the umask, flushes it and renames it over
+// Target, so that a reader sees the old file or the whole new one. On failure
+// the new file is removed and Fail is called with what failed ("create a
+// temporary file for", "protect", "write", "flush", "close", "replace") and
+// errno; Fail must throw.
+void WriteFileDurably(TFileOperations& Operations, const std::string& Target,
+                      const std::string& TemporaryPrefix, const std::string& Bytes, mode_t Mode,
+                      const std::function<void(const char* What, int Error)>& Fail);
 
 } // namespace Platform

@@ -313,39 +313,8 @@ void TFileRegistry::PrepareFolder() const
 void TFileRegistry::WriteDurably(const std::string& Target, const std::string& Bytes) const
 {
     // Every temporary file has the store's prefix, so that LeftoverFiles finds it after a crash.
-    std::string Temporary = FStorePath + ".tmp-XXXXXX";
-    int File = FOperations.MakeTemporary(Temporary.data());
-    if (File < 0)
-        Fail("create a temporary file for", Target, errno);
-    const auto Abandon = [&](const std::string& What) {
-        const int Error = errno;
-        if (File >= 0)
-            FOperations.Close(File);
-        FOperations.Unlink(Temporary.c_str());
-        Fail(What, Target, Error);
-    };
-    if (FOperations.ChangeMode(File, FileMode) != 0)
-        Abandon("protect");
-    for (std::size_t Written = 0; Written < Bytes.size();) {
-        const ssize_t Count = FOperations.Write(File, Bytes.data() + Written, Bytes.size() - Written);
-        if (Count < 0 && errno == EINTR)
-            continue;
-        if (Count <= 0) {
-            if (Count == 0)
-                errno = EIO;
-            Abandon("write");
-        }
-        Written += static_cast<std::size_t>(Count);
-    }
-    // A failed flush means the data may never reach the disk: that save failed.
-    if (FOperations.SyncFile(File) != 0)
-        Abandon("flush");
-    const int Closing = File;
-    File = -1;
-    if (FOperations.Close(Closing) != 0)
-        Abandon("close");
-    if (FOperations.Rename(Temporary.c_str(), Target.c_str()) != 0)
-        Abandon("replace");
+    WriteFileDurably(FOperations, Target, FStorePath, Bytes, FileMode,
+                     [&](const char* What, int Error) { Fail(What, Target, Error); });
 }
 
 void TFileRegistry::KeepCorruptCopy(const std::string& Bytes) const

@@ -1,5 +1,7 @@
 #include "XdgAutostart.h"
 
+#include "FileOperations.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -97,42 +99,6 @@ void CloseToOthers(const std::string& Folder)
         Fail("protect the folder", Folder, errno);
 }
 
-// Writes a new file beside Path and renames it over Path, so that the session
-// never reads half an entry.
-void WriteAtomically(const std::string& Path, const std::string& Text)
-{
-    std::string Temporary = Path + ".tmp-XXXXXX";
-    int File = ::mkostemp(Temporary.data(), O_CLOEXEC);
-    if (File < 0)
-        Fail("write", Path, errno);
-    const auto Abandon = [&] {
-        const int Error = errno;
-        if (File >= 0)
-            ::close(File);
-        ::unlink(Temporary.c_str());
-        Fail("write", Path, Error);
-    };
-    if (::fchmod(File, EntryMode) != 0)
-        Abandon();
-    for (std::size_t Written = 0; Written < Text.size();) {
-        const ssize_t Count = ::write(File, Text.data() + Written, Text.size() - Written);
-        if (Count < 0 && errno == EINTR)
-            continue;
-        if (Count <= 0) {
-            if (Count == 0)
-                errno = EIO;
-            Abandon();
-        }
-        Written += static_cast<std::size_t>(Count);
-    }
-    if (::fsync(File) != 0)
-        Abandon();
-    const int Closing = File;
-    File = -1;
-    if (::close(Closing) != 0 || ::rename(Temporary.c_str(), Path.c_str()) != 0)
-        Abandon();
-}
-
 } // namespace
 
 TXdgAutostart::TXdgAutostart() : TXdgAutostart(DefaultEntryPath()) {}
@@ -169,7 +135,9 @@ void TXdgAutostart::Enable(const std::string& Executable, const std::string& Wor
     const std::filesystem::path Folder = std::filesystem::absolute(FEntryPath).parent_path();
     MakeFolders(Folder);
     CloseToOthers(Folder.string());
-    WriteAtomically(FEntryPath, EntryText(Executable, WorkingFolder));
+    // The session never reads half an entry.
+    WriteFileDurably(TFileOperations::System(), FEntryPath, FEntryPath, EntryText(Executable, WorkingFolder),
+                     EntryMode, [&](const char*, int Error) { Fail("write", FEntryPath, Error); });
 }
 
 void TXdgAutostart::Disable()
