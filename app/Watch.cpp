@@ -17,6 +17,7 @@
 #include "services/PictureLibrary.h"
 #include "services/RSSWeather.h"
 #include "services/SystemUpdate.h"
+#include "settings/GlobePicture.h"
 #include "settings/SettingsTransfer.h"
 #include "setup/Frm_SetUp.h"
 #include "setup/SetUpTransfer.h"
@@ -322,10 +323,7 @@ bool Twatch::zt_LoadSettings()
     try {
         FSettings->Load(*this);
         ConfigDocument->LoadFromFile("sysConf.xml");
-        LoadGlobePicture("MOON", "moon.bmp");
-        LoadGlobePicture("SURFACE", "surface.bmp");
-        LoadGlobePicture("DOMO_H", "domo_h.bmp");
-        LoadGlobePicture("DOMO_M", "domo_m.bmp");
+        LoadGlobePictures();
         Completed = true;
     } catch (const std::exception&) {
         // The load only reports that it stopped; start-up shows the message.
@@ -377,50 +375,22 @@ void Twatch::SetFocalLength(double Value)
     Camera_1->SetFocalLength(static_cast<float>(Value));
 }
 
-void Twatch::LoadGlobePicture(const char* PictureName, const char* TemporaryFile)
+void Twatch::LoadGlobePictures()
 {
-    TPictureLibrary Pictures(*FServices.Libraries);
-    Pictures.GetPicture(PictureName);
-    const QImage& Bitmap = Pictures.PictureBitmap();
-    const std::string Name = PictureName;
-    Scene::TGLPictureImage* Texture = nullptr;
-    if (Name == "SURFACE")
-        Texture = &Globe->Earth->Material().Texture().Image();
-    else if (Name == "DOMO_H")
-        Texture = &Globe->Horas->Material().Texture().Image();
-    else if (Name == "DOMO_M")
-        Texture = &Globe->Minutos->Material().Texture().Image();
-
-    // An empty bitmap (no library, or no such picture) leaves its target empty:
-    // there is no picture file to write for it.
-    if (Bitmap.isNull()) {
-        if (Texture != nullptr)
-            Texture->Picture().Clear();
-        else
-            Moon->SetPicture(QImage());
-        return;
-    }
-    const QString FileName = QString::fromLatin1(TemporaryFile);
-    // The file goes whatever the write or the load made of it.
-    struct TRemoveAfterwards
-    {
-        Platform::TFileSystem& Files;
-        const char* Name;
-        ~TRemoveAfterwards() { Files.DeleteFile(Name); }
-    } Cleanup{*FServices.Files, TemporaryFile};
-    {
-        // Private whatever the umask: nobody else may swap the picture before it is read.
-        QFile::remove(FileName);
-        QFile File(FileName);
-        if (!File.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                       QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-            !Bitmap.save(&File, "BMP"))
-            throw std::runtime_error("Cannot write " + FileName.toStdString());
-    }
-    if (Texture != nullptr)
-        Texture->LoadFromFile(TemporaryFile);
-    else
-        Moon->LoadPictureFromFile(FileName);
+    const auto Texture = [this](Scene::TGLSphere* Sphere, const char* Name, const char* TemporaryFile) {
+        Scene::TGLPictureImage& Image = Sphere->Material().Texture().Image();
+        ::LoadGlobePicture(
+            *FServices.Libraries, *FServices.Files, Name, TemporaryFile,
+            [&Image](const std::string& File) { Image.LoadFromFile(File); },
+            [&Image] { Image.Picture().Clear(); });
+    };
+    ::LoadGlobePicture(
+        *FServices.Libraries, *FServices.Files, "MOON", "moon.bmp",
+        [this](const std::string& File) { Moon->LoadPictureFromFile(QString::fromStdString(File)); },
+        [this] { Moon->SetPicture(QImage()); });
+    Texture(Globe->Earth, "SURFACE", "surface.bmp");
+    Texture(Globe->Horas, "DOMO_H", "domo_h.bmp");
+    Texture(Globe->Minutos, "DOMO_M", "domo_m.bmp");
 }
 
 void Twatch::zt_SaveSettings()

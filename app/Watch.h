@@ -163,7 +163,8 @@ private:
     void StartClockWorker();
     void StopClockWorker();
     void AddServiceItems();
-    void LoadGlobePicture(const char* PictureName, const char* TemporaryFile);
+    // The moon's picture and the three textures of the globe.
+    void LoadGlobePictures();
     void OnFrameRendered();
     void ApplyColorKey();
     std::uintptr_t ApplicationWindow();
