@@ -2,9 +2,11 @@
 //
 // getGMTLocations lists the zones of the system's time-zone database with
 // their standard offsets; getTimeServers the machine's configured time
-// servers, then public ones. Each text lives in a static string until the
-// next call of its function. getProvinces and SysShootDown are not here yet;
+// servers, then public ones; getProvinces the weather cities of the working
+// folder's list. Each text lives in a static string until the
+// next call of its function. SysShootDown is not here yet;
 // the clock treats a missing export as an empty list or a refusal.
+#include "ProvinceList.h"
 #include "TimeServerList.h"
 #include "zentavo_companion.h"
 #include "ZoneList.h"
@@ -13,6 +15,7 @@
 
 ZT_EXPORT ZTGetGMTLocationsFunction getGMTLocations;
 ZT_EXPORT ZTGetTimeServersFunction getTimeServers;
+ZT_EXPORT ZTGetProvincesFunction getProvinces;
 
 namespace {
 
@@ -40,4 +43,10 @@ const char* getTimeServers(void)
 {
     static std::string Servers;
     return Keep(Servers, [] { return AddOn::TimeServers(AddOn::EtcFolder()); });
+}
+
+const char* getProvinces(void)
+{
+    static std::string Provinces;
+    return Keep(Provinces, [] { return AddOn::Provinces(AddOn::ProvinceFile()); });
 }

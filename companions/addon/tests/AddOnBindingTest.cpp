@@ -26,7 +26,7 @@ TEST(AddOnBindingTest, TheZoneAndServerListsReachTheProgramAndEveryZoneGivesItsO
     EXPECT_EQ(TClockHands::OffsetOfEntry("(GMT +05:30) Kolkata, India"), 5);
     const std::vector<std::string> Servers = getTimeServers(Loader);
     EXPECT_NE(std::find(Servers.begin(), Servers.end(), "pool.ntp.org"), Servers.end());
-    EXPECT_TRUE(getProvinces(Loader).empty()) << "not built yet";
+    EXPECT_TRUE(getProvinces(Loader).empty()) << "no city list in this working folder";
 }
 
 } // namespace

@@ -1,0 +1,47 @@
+// The weather cities as the program receives them: ztaddon.so and the list in
+// the working folder, through the program's own binding, then the name the
+// dialog shows and stores, then the code the weather search finds for it.
+#include "platform/LinuxLibraryLoader.h"
+#include "services/AddOn.h"
+#include "setup/SetUpTransfer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The clock's search for the weather code of the stored city: the first entry
+// that contains it, the text after that entry's first "|".
+std::string WeatherCode(const std::vector<std::string>& Entries, const std::string& City)
+{
+    if (City.empty())
+        return {};
+    for (const std::string& Entry : Entries)
+        if (Entry.find(City) != std::string::npos) {
+            const std::size_t Bar = Entry.find('|');
+            return Bar == std::string::npos ? Entry : Entry.substr(Bar + 1);
+        }
+    return City;
+}
+
+TEST(ProvinceBindingTest, EveryCityTheDialogOffersGivesTheWeatherItsOwnCoordinates)
+{
+    std::filesystem::copy_file(ZENTAVO_ADDON_LIBRARY, "ztaddon.so");
+    std::filesystem::permissions("ztaddon.so", std::filesystem::perms::owner_all);
+    std::filesystem::copy_file(ZENTAVO_SOURCE_DIR "/data/weather-cities.txt", "weather-cities.txt");
+    Platform::TLinuxLibraryLoader Loader;
+    const std::vector<std::string> Entries = getProvinces(Loader);
+    ASSERT_GT(Entries.size(), 2000u);
+    for (const std::string& Entry : Entries) {
+        const std::string City = TSetUpTransfer::CityOfProvince(Entry);
+        ASSERT_FALSE(City.empty()) << Entry;
+        EXPECT_EQ(City + "|" + WeatherCode(Entries, City), Entry);
+    }
+    EXPECT_EQ(WeatherCode(Entries, "São Paulo, Brazil"), "-23.5475,-46.6361");
+    EXPECT_EQ(WeatherCode(Entries, "São Paulo"), "-23.5475,-46.6361");
+}
+
+} // namespace
