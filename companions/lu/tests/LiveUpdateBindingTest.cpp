@@ -65,14 +65,14 @@ TEST(LiveUpdateBindingTest, AStagedUpdateOfTheUpdaterItselfIsInstalledAtTheNextS
     EXPECT_NE(Loader.Resolve(Library, "LiveUpdate"), nullptr);
     Loader.Release(Library);
 
-    // The same offer once more: the installed library is it, nothing is fetched.
-    // (The new lu.so carries no test key; put the test build back to show the check.)
+    // The same offer again while it waits staged: not fetched twice. The
+    // test build goes back in place, as the new lu.so trusts no test key.
     fs::remove("lu.so");
     fs::copy_file(ZENTAVO_LU_TEST_LIBRARY, "lu.so");
     fs::permissions("lu.so", fs::perms::owner_all);
     const std::size_t Before = Server.Requests().size();
     std::ofstream("sysConf.xml") << "<zentavo><library>" << Element << "</library></zentavo>\n";
-    fs::copy_file(ZENTAVO_LU_LIBRARY, "lu.so_"); // as if staged and not yet swapped
+    fs::copy_file(ZENTAVO_LU_LIBRARY, "lu.so_");
     fs::permissions("lu.so_", fs::perms::owner_read | fs::perms::owner_write);
     Document.LoadFromFile();
     TSysUpdate(Loader).LiveUpdate(Document.Element("zentavo/library"), Connection);
