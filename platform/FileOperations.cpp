@@ -98,6 +98,21 @@ void WriteFileDurably(TFileOperations& Operations, const std::string& Target,
         Abandon("replace");
 }
 
+void SyncFolderOf(TFileOperations& Operations, const std::string& Target,
+                  const std::function<void(const char* What, int Error)>& Fail)
+{
+    const std::string::size_type Slash = Target.rfind('/');
+    const std::string Folder = Slash == std::string::npos ? "." : Slash == 0 ? "/" : Target.substr(0, Slash);
+    const int Descriptor = Operations.Open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (Descriptor < 0)
+        Fail("flush the folder of", errno);
+    const int Synced = Operations.SyncFolder(Descriptor);
+    const int Error = errno;
+    Operations.Close(Descriptor);
+    if (Synced != 0)
+        Fail("flush the folder of", Error);
+}
+
 TFileOperations& TFileOperations::System()
 {
     static TFileOperations Operations;

@@ -41,4 +41,9 @@ void WriteFileDurably(TFileOperations& Operations, const std::string& Target,
                       const std::string& TemporaryPrefix, const std::string& Bytes, mode_t Mode,
                       const std::function<void(const char* What, int Error)>& Fail);
 
+// Flushes the folder that holds Target, so that a rename into it survives a
+// power cut. Fail as above, with "flush the folder of".
+void SyncFolderOf(TFileOperations& Operations, const std::string& Target,
+                  const std::function<void(const char* What, int Error)>& Fail);
+
 } // namespace Platform

@@ -1,16 +1,21 @@
 #include "ConfigDocument.h"
 
 #include "ConfigError.h"
+#include "platform/FileOperations.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringEncoder>
 #include <QTextStream>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -33,8 +38,92 @@ std::string_view Trimmed(std::string_view Text)
     return Text.substr(First, Last - First + 1);
 }
 
+// The shape of a document that arrives from the network is not trusted:
+// nothing in it may make the parser expand, fetch or allocate without bound.
+// No declaration of a document type (so no entity but the five predefined
+// ones, and nothing external is ever read), and limits on size, nesting and
+// node count that the clock's own document stays far below.
+[[noreturn]] void Refuse(const std::string& Source, const std::string& Why)
+{
+    throw EConfigError(Source + " is not well-formed XML: " + Why);
+}
+
+// The most attributes any start tag has, by a scan of the bytes (for the
+// encodings that keep ASCII as it is; others are left to the reader's count).
+int MostAttributes(const QByteArray& Bytes)
+{
+    int Most = 0;
+    int Attributes = 0;
+    bool InTag = false;
+    char Quote = 0;
+    for (qsizetype Index = 0; Index < Bytes.size(); ++Index) {
+        const char Character = Bytes[Index];
+        if (Quote != 0) {
+            if (Character == Quote)
+                Quote = 0;
+        } else if (!InTag) {
+            // Comments, declarations, instructions and end tags carry no attributes.
+            if (Character == '<' && Index + 1 < Bytes.size())
+                InTag = std::string_view("!?/").find(Bytes[Index + 1]) == std::string_view::npos;
+        } else if (Character == '"' || Character == '\'') {
+            Quote = Character;
+        } else if (Character == '>') {
+            InTag = false;
+            Attributes = 0;
+        } else if (Character == '=') {
+            Most = std::max(Most, ++Attributes);
+        }
+    }
+    return Most;
+}
+
+void CheckShape(const QByteArray& Bytes, const std::string& Source)
+{
+    const auto Refuse = [&](const std::string& Why) { ::Refuse(Source, Why); };
+    if (Bytes.size() > TConfigDocument::MaximumBytes)
+        Refuse("larger than " + std::to_string(TConfigDocument::MaximumBytes) + " bytes");
+    // The stream reader compares each attribute with the ones before it, so
+    // they are counted before it sees any.
+    if (MostAttributes(Bytes) > TConfigDocument::MaximumAttributes)
+        Refuse("an element with more than " + std::to_string(TConfigDocument::MaximumAttributes) +
+               " attributes");
+    QXmlStreamReader Reader(Bytes);
+    int Depth = 0;
+    int Nodes = 0;
+    while (!Reader.atEnd()) {
+        switch (Reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            ::Refuse(Source, "a document type declaration is not accepted");
+        case QXmlStreamReader::EntityReference:
+            ::Refuse(Source, "entity references are not accepted");
+        case QXmlStreamReader::StartElement:
+            if (++Depth > TConfigDocument::MaximumDepth)
+                Refuse("elements nested deeper than " + std::to_string(TConfigDocument::MaximumDepth));
+            Nodes += 1 + static_cast<int>(Reader.attributes().size());
+            break;
+        case QXmlStreamReader::EndElement:
+            --Depth;
+            break;
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::Comment:
+        case QXmlStreamReader::ProcessingInstruction:
+            ++Nodes;
+            break;
+        default:
+            break;
+        }
+        if (Nodes > TConfigDocument::MaximumNodes)
+            Refuse("more than " + std::to_string(TConfigDocument::MaximumNodes) + " nodes");
+    }
+    if (Reader.hasError())
+        throw EConfigError(Source + " is not well-formed XML (line " + std::to_string(Reader.lineNumber()) +
+                           ", column " + std::to_string(Reader.columnNumber()) +
+                           "): " + Reader.errorString().toStdString());
+}
+
 QDomDocument Parse(const QByteArray& Bytes, const std::string& Source)
 {
+    CheckShape(Bytes, Source);
     QDomDocument Parsed;
     QString Message;
     int Line = 0;
@@ -67,7 +156,8 @@ void TConfigDocument::LoadFromFile(const std::string& Name)
     QFile File(ToQString(Name));
     if (!File.open(QIODevice::ReadOnly))
         throw EConfigError("cannot read " + Name + ": " + File.errorString().toStdString());
-    const QByteArray Bytes = File.readAll();
+    // Read one byte past the limit so that a huge file is refused unread.
+    const QByteArray Bytes = File.read(MaximumBytes + 1);
     if (File.error() != QFileDevice::NoError)
         throw EConfigError("cannot read " + Name + ": " + File.errorString().toStdString());
     FDocument = Parse(Bytes, Name);
@@ -98,9 +188,19 @@ void TConfigDocument::SaveToFile(const std::string& Name) const
                  QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>")
                      .arg(Encoding.isEmpty() ? QStringLiteral("UTF-8") : Encoding));
     const QByteArray Bytes = Encoder.encode(Text);
-    QSaveFile File(ToQString(Name));
-    if (!File.open(QIODevice::WriteOnly) || File.write(Bytes) != Bytes.size() || !File.commit())
-        throw EConfigError("cannot write " + Name + ": " + File.errorString().toStdString());
+    // A power cut or a full disk leaves the old document or the whole new
+    // one: a truncated one would stop the next start.
+    const auto Fail = [&](const char* What, int Error) {
+        throw EConfigError("cannot write " + Name + " (" + What + " it): " + std::strerror(Error));
+    };
+    Platform::TFileOperations& Operations = FOperations ? *FOperations : Platform::TFileOperations::System();
+    // What a save cut short by a crash left behind.
+    const QFileInfo Target(ToQString(Name));
+    for (const QString& Leftover :
+         Target.dir().entryList({Target.fileName() + QStringLiteral(".tmp-*")}, QDir::Files | QDir::Hidden))
+        QFile::remove(Target.dir().filePath(Leftover));
+    Platform::WriteFileDurably(Operations, Name, Name, Bytes.toStdString(), DocumentMode, Fail);
+    Platform::SyncFolderOf(Operations, Name, Fail);
 }
 
 QDomElement TConfigDocument::Element(const std::string& Path)

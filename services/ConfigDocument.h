@@ -7,6 +7,10 @@
 
 class QByteArray;
 
+namespace Platform {
+class TFileOperations;
+}
+
 // The configuration document "sysConf.xml". Paths such as
 // "zentavo/library/weather/channel" start at the root element zentavo and
 // take, at each step, the first child element of that name; a missing step is
@@ -17,6 +21,12 @@ class TConfigDocument
 public:
     static constexpr const char* FileName = "sysConf.xml";
     static constexpr const char* RootName = "zentavo";
+    // What a document may hold; more is refused as not well-formed, before
+    // the parser builds anything.
+    static constexpr int MaximumBytes = 4 * 1024 * 1024;
+    static constexpr int MaximumDepth = 256;
+    static constexpr int MaximumNodes = 20000;
+    static constexpr int MaximumAttributes = 256;
 
     // Replaces the content by the file's; the encoding comes from the
     // document itself. On failure the content is unchanged.
@@ -24,8 +34,12 @@ public:
     // Replaces the content by the parsed bytes; on failure it is unchanged.
     void LoadFromBytes(const QByteArray& Bytes);
     // Writes the document in the encoding its declaration names (UTF-8 when
-    // it names none), replacing the file only once it was written whole.
+    // it names none), replacing the file only once it was written whole and
+    // flushed, folder included; readable by the user alone.
     void SaveToFile(const std::string& Name = FileName) const;
+    static constexpr unsigned DocumentMode = 0600;
+    // The system calls of the save; tests make them fail.
+    void SetFileOperations(Platform::TFileOperations* Value) { FOperations = Value; }
     // False until a load succeeded.
     bool Loaded() const { return !FDocument.documentElement().isNull(); }
 
@@ -55,4 +69,5 @@ public:
 
 private:
     QDomDocument FDocument;
+    Platform::TFileOperations* FOperations = nullptr;
 };
