@@ -13,6 +13,9 @@ public:
     // words and quotes, without a shell, and starts it detached with the
     // user's environment. False when it could not be started.
     virtual bool StartCommandLine(const std::string& CommandLine) = 0;
+    // Opens an address with the desktop's default handler for it (a web
+    // address in the user's browser). False when none could take it.
+    virtual bool OpenUrl(const std::string& Url) = 0;
 };
 
 } // namespace Platform

@@ -1,6 +1,8 @@
 #include "LinuxLauncher.h"
 
+#include <QDesktopServices>
 #include <QProcess>
+#include <QUrl>
 #include <QString>
 #include <QStringList>
 
@@ -62,6 +64,12 @@ bool TLinuxLauncher::StartCommandLine(const std::string& CommandLine)
     for (std::size_t Index = 1; Index < Words->size(); ++Index)
         Arguments.append(QString::fromStdString((*Words)[Index]));
     return QProcess::startDetached(QString::fromStdString(Words->front()), Arguments);
+}
+
+bool TLinuxLauncher::OpenUrl(const std::string& Url)
+{
+    const QUrl Address = QUrl::fromUserInput(QString::fromStdString(Url));
+    return Address.isValid() && QDesktopServices::openUrl(Address);
 }
 
 } // namespace Platform

@@ -12,6 +12,7 @@ class TLinuxLauncher : public TLauncher
 {
 public:
     bool StartCommandLine(const std::string& CommandLine) override;
+    bool OpenUrl(const std::string& Url) override;
 
     // Words as a POSIX shell splits them: blanks separate, single quotes keep
     // everything, double quotes keep all but \" \\ \$ \` escapes, a backslash

@@ -8,7 +8,7 @@
 
 namespace Platform {
 
-// Records the command lines it was asked to start.
+// Records the command lines it was asked to start and the addresses to open.
 class TFakeLauncher : public TLauncher
 {
 public:
@@ -17,6 +17,17 @@ public:
         std::lock_guard Lock(FLock);
         FStarted.push_back(CommandLine);
         return true;
+    }
+    bool OpenUrl(const std::string& Url) override
+    {
+        std::lock_guard Lock(FLock);
+        FOpened.push_back(Url);
+        return true;
+    }
+    std::vector<std::string> Opened() const
+    {
+        std::lock_guard Lock(FLock);
+        return FOpened;
     }
     std::vector<std::string> Started() const
     {
@@ -27,6 +38,7 @@ public:
 private:
     mutable std::mutex FLock;
     std::vector<std::string> FStarted;
+    std::vector<std::string> FOpened;
 };
 
 } // namespace Platform
