@@ -7,7 +7,10 @@
 #include "event/EventRunner.h"
 #include "FlatImageButton.h"
 #include "interaction/GlobeInteraction.h"
+#include "online/ConfigRefresh.h"
 #include "online/OnlineLoop.h"
+#include "online/ServicesMenu.h"
+#include "online/WeatherForecast.h"
 #include "scene/GLPictureImage.h"
 #include "scene/GLTexture.h"
 #include "scene/qt/GLSceneViewer.h"
@@ -23,6 +26,7 @@
 #include "setup/SetUpTransfer.h"
 #include "window/TrayIcon.h"
 #include "window/WindowTimers.h"
+#include "WatchOnline.h"
 #include "ZentavoApplication.h"
 
 #include <QAbstractButton>
@@ -94,35 +98,6 @@ Qt::CursorShape ShapeOf(TViewerCursor Cursor)
     return Qt::ArrowCursor;
 }
 
-// The online tasks on this window: the connection library, and timer 1 calling the loop again.
-class TWatchOnlineActions : public TOnlineActions
-{
-public:
-    explicit TWatchOnlineActions(Twatch& Window) : FWindow(Window) {}
-
-    bool ConnectionAvailable() override
-    {
-        Platform::TServices& Services = FWindow.Services();
-        return THTTPConnection(*Services.Libraries, *Services.Sound).getConnectionStatus();
-    }
-    void UpdateSysConf() override { FWindow.zt_UpdateSysConf(); }
-    void WeatherForecast() override { FWindow.zt_WeatherForecast(); }
-    bool SynchroniseTime() override
-    {
-        Platform::TServices& Services = FWindow.Services();
-        return THTTPConnection(*Services.Libraries, *Services.Sound)
-            .SincNetworkTime(FWindow.GMTSystem->TimeServer, FWindow.GMTSystem->Connection);
-    }
-    void StopTimer() override { FWindow.KillTimer(TOnlineLoop::TimerId); }
-    void ArmTimer() override
-    {
-        FWindow.zt_SetTimer(TOnlineLoop::TimerId, TOnlineLoop::Interval, "zt_SetSystemParams");
-    }
-
-private:
-    Twatch& FWindow;
-};
-
 } // namespace
 
 Twatch::Twatch(Platform::TServices& Services, Platform::TNativeWindow ProgramManagerWindow)
@@ -163,6 +138,7 @@ void Twatch::CreateComponents()
     Camera_1 = Globe->Camera_1;
     HUDText = Globe->HUDText;
     FTimers = std::make_unique<TWindowTimers>(*this);
+    FOnline = std::make_unique<TWatchOnline>(*this);
     FQueue = std::make_unique<TUserInterfaceQueue>(*this);
     FInteraction = std::make_unique<TGlobeInteraction>(*Globe, [] {
         const QPoint Cursor = QCursor::pos();
@@ -675,8 +651,7 @@ bool Twatch::IsClockWorkerRunning() const
 
 void Twatch::zt_SetSystemParams()
 {
-    TWatchOnlineActions Actions(*this);
-    TOnlineLoop(*GMTSystem, Actions).Run();
+    TOnlineLoop(*GMTSystem, *FOnline).Run();
 }
 
 void Twatch::KillTimer(unsigned Id)
@@ -684,21 +659,41 @@ void Twatch::KillTimer(unsigned Id)
     FTimers->Kill(Id);
 }
 
-// Their behaviour arrives with the online services: until then the document
-// is not refreshed and no weather is fetched, and their flags say so.
 void Twatch::zt_UpdateSysConf()
 {
-    GMTSystem->SysConfOk = false;
+    TConfigRefresh(*ConfigDocument, *GMTSystem, *FServices.Libraries, *FServices.Sound, *FOnline).Run();
+}
+
+void Twatch::zt_LiveUpdate()
+{
+    RunLiveUpdate(*ConfigDocument, *GMTSystem, *FServices.Libraries);
 }
 
 void Twatch::zt_WeatherForecast()
 {
-    GMTSystem->WeatherOk = false;
+    TWeatherForecast(*GMTSystem, *FServices.Libraries, *Weather, *FOnline).Run();
 }
 
-void Twatch::zt_TimerPopUp() {}
-void Twatch::zt_MenuServices() {}
-void Twatch::zt_AboutUs() {}
+void Twatch::zt_TimerPopUp()
+{
+    RunGuarded([this] { TServicesMenu(*ConfigDocument, *GMTSystem, FServices, *FOnline).TimerPopUp(); });
+}
+
+void Twatch::zt_MenuServices()
+{
+    const auto* Item = qobject_cast<const QAction*>(sender());
+    if (Item == nullptr)
+        return;
+    RunGuarded([this, Item] {
+        TServicesMenu(*ConfigDocument, *GMTSystem, FServices, *FOnline)
+            .MenuServices(Item->data().toInt(), Item->objectName().toStdString());
+    });
+}
+
+void Twatch::zt_AboutUs()
+{
+    RunGuarded([this] { TServicesMenu(*ConfigDocument, *GMTSystem, FServices, *FOnline).AboutUs(); });
+}
 
 void Twatch::zt_SetUp()
 {

@@ -29,6 +29,7 @@ class TRSSWeather;
 class TSettingsTransfer;
 class TTrayIcon;
 class TUserInterfaceQueue;
+class TWatchOnline;
 class TWindowTimers;
 
 // The clock's one window: a borderless, colour-keyed gadget on the desktop
@@ -109,6 +110,9 @@ public:
 
     Platform::TServices& Services() { return FServices; }
 
+    // The native id of the application's window, as the companions get it.
+    std::uintptr_t ApplicationWindow();
+
     // The tray icon pops the menu up through this.
     void Popup(int X, int Y) override;
 
@@ -119,6 +123,7 @@ public slots:
     void zt_SetSystemParams();
     void zt_UpdateSysConf();
     void zt_WeatherForecast();
+    void zt_LiveUpdate();
     void zt_TimerPopUp();
     void zt_ClockEnginer();
     void zt_ApplyGMT();
@@ -167,7 +172,6 @@ private:
     void LoadGlobePictures();
     void OnFrameRendered();
     void ApplyColorKey();
-    std::uintptr_t ApplicationWindow();
 
     // What the settings hold of the window and the scene.
     TGMT_System& System() override { return *GMTSystem; }
@@ -208,6 +212,7 @@ private:
     QImage FLastFrame;      // the viewer's last picture
     QImage FLastKeyedImage; // what the window's shape was last made from
     std::unique_ptr<TWindowTimers> FTimers;
+    std::unique_ptr<TWatchOnline> FOnline; // the online services' view of the window
     std::unique_ptr<THostPopupMenu> FTrayMenu; // lent to the tray icon for the whole run
     std::unique_ptr<TTrayIcon> FTrayIcon;
     std::unique_ptr<TSettingsTransfer> FSettings;

@@ -191,6 +191,14 @@ TGLLightSource& AddSum_1(TGLBaseSceneObject& Sum)
     return Sum_1;
 }
 
+// Its only pixel is the keyed colour, so the sprite shows nothing until a weather picture comes.
+void SetBlankPicture(TGLTexture& Texture)
+{
+    auto Placeholder = std::make_unique<TGLBitmapGraphic>(1, 1, 24);
+    Placeholder->SetPixel(0, 0, 0, 128, 255);
+    Texture.Image().Picture().SetGraphic(std::move(Placeholder));
+}
+
 TGLSprite& AddWeatherPic(TGLBaseSceneObject& Root)
 {
     auto& WeatherPic = Add<TGLSprite>(Root, "WeatherPic");
@@ -213,10 +221,7 @@ TGLSprite& AddWeatherPic(TGLBaseSceneObject& Root)
     Texture.SetMinFilter(miLinear);
     Texture.SetTextureMode(tmReplace);
     Texture.EnvColor().SetColor(1, 1, 1, 1);
-    // Its only pixel is the keyed colour, so the sprite shows nothing until a weather picture comes.
-    auto Placeholder = std::make_unique<TGLBitmapGraphic>(1, 1, 24);
-    Placeholder->SetPixel(0, 0, 0, 128, 255);
-    Texture.Image().Picture().SetGraphic(std::move(Placeholder));
+    SetBlankPicture(Texture);
     Texture.SetDisabled(false);
     return WeatherPic;
 }
@@ -310,4 +315,9 @@ void TGlobeScene::ConfigureViewer(TGLSceneViewer& ScreenView)
     Fog.SetFogStart(10);
     Fog.SetFogEnd(1000);
     Fog.SetFogDistance(fdEyeRadial);
+}
+
+void TGlobeScene::ClearWeatherPicture()
+{
+    SetBlankPicture(WeatherPic->Material().Texture());
 }

@@ -35,6 +35,8 @@ public:
     // Sets up the viewer that shows this scene: camera, background, context
     // options, shade model and fog environment.
     void ConfigureViewer(Scene::TGLSceneViewer& ScreenView);
+    // The weather sprite shows nothing again.
+    void ClearWeatherPicture();
 
     Scene::TGLDummyCube* Planetarium = nullptr;
     Scene::TGLCylinder* Axis = nullptr;

@@ -14,7 +14,13 @@ void LoadGlobePicture(Platform::TLibraryLoader& Libraries, Platform::TFileSystem
 {
     TPictureLibrary Pictures(Libraries);
     Pictures.GetPicture(PictureName);
-    const QImage& Bitmap = Pictures.PictureBitmap();
+    PassPictureThroughFile(Pictures.PictureBitmap(), Files, TemporaryFile, LoadFromFile, Clear);
+}
+
+void PassPictureThroughFile(const QImage& Bitmap, Platform::TFileSystem& Files, const std::string& TemporaryFile,
+                            const std::function<void(const std::string&)>& LoadFromFile,
+                            const std::function<void()>& Clear)
+{
     if (Bitmap.isNull()) {
         Clear(); // there is no picture file to write
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <QImage>
 #include <string>
 
 namespace Platform {
@@ -17,3 +18,9 @@ void LoadGlobePicture(Platform::TLibraryLoader& Libraries, Platform::TFileSystem
                       const std::string& PictureName, const std::string& TemporaryFile,
                       const std::function<void(const std::string&)>& LoadFromFile,
                       const std::function<void()>& Clear);
+
+// The second half of the way: Bitmap becomes the temporary file, the target
+// loads it, the file goes; an empty Bitmap calls Clear.
+void PassPictureThroughFile(const QImage& Bitmap, Platform::TFileSystem& Files, const std::string& TemporaryFile,
+                            const std::function<void(const std::string&)>& LoadFromFile,
+                            const std::function<void()>& Clear);
