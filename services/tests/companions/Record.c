@@ -3,6 +3,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 void ZtLog(const char* Format, ...)
 {
@@ -49,5 +50,39 @@ int ZtFileExists(const char* FileName)
     if (File == NULL)
         return 0;
     fclose(File);
+    return 1;
+}
+
+int ZtScriptAnswer(const char* Export, char* Answer, size_t AnswerSize)
+{
+    char ScriptName[96];
+    char CountName[96];
+    snprintf(ScriptName, sizeof ScriptName, "%s.script", Export);
+    snprintf(CountName, sizeof CountName, "%s.calls", Export);
+    char* Script = ZtReadFile(ScriptName, NULL);
+    if (Script == NULL)
+        return 0;
+    char* Count = ZtReadFile(CountName, NULL);
+    const long Call = Count != NULL ? strtol(Count, NULL, 10) : 0;
+    free(Count);
+    FILE* Counter = fopen(CountName, "w");
+    if (Counter != NULL) {
+        fprintf(Counter, "%ld", Call + 1);
+        fclose(Counter);
+    }
+    /* Line Call of the script; past its end the last line again. */
+    const char* Line = Script;
+    for (long Index = 0; Index < Call; ++Index) {
+        const char* Next = strchr(Line, '\n');
+        if (Next == NULL || Next[1] == '\0')
+            break;
+        Line = Next + 1;
+    }
+    size_t Length = strcspn(Line, "\r\n");
+    if (Length >= AnswerSize)
+        Length = AnswerSize - 1;
+    memcpy(Answer, Line, Length);
+    Answer[Length] = '\0';
+    free(Script);
     return 1;
 }

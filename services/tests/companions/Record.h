@@ -14,4 +14,9 @@ char* ZtReadFile(const char* FileName, size_t* Size);
 /* Whether FileName exists. */
 int ZtFileExists(const char* FileName);
 
+/* The answer of this call of Export from "<Export>.script": line N for the
+   Nth call (counted in "<Export>.calls"), the last line once the script has
+   run out. 0 when there is no script. */
+int ZtScriptAnswer(const char* Export, char* Answer, size_t AnswerSize);
+
 #endif

@@ -37,6 +37,9 @@ uint8_t getWeatherInfo(ZTWindow* MainWindow, uintptr_t ApplicationWindow, const 
     ZtSaveBytes("getWeatherInfo.record", &Connection, sizeof Connection);
     ZtLog("getWeatherInfo window=%lu code=%s length=%lu", (unsigned long)ApplicationWindow, WeatherCode,
           (unsigned long)strlen(WeatherCode));
+    char Answer[16];
+    if (ZtScriptAnswer("getWeatherInfo", Answer, sizeof Answer) && strcmp(Answer, "fail") == 0)
+        return 0;
     ZtLog("SetCaption %d", MainWindow->Methods->SetCaption(MainWindow, "C\xc3\xa9u limpo 25\xc2\xb0"));
     ZTBitmap* Brush = MainWindow->Methods->BrushBitmap(MainWindow);
     if (Brush != NULL) {
