@@ -272,24 +272,15 @@ void Twatch::FormCreate()
 
 void Twatch::AddServiceItems()
 {
-    for (const QDomElement& Entry : ConfigDocument->Services()) {
-        try {
-            const QString Id = QString::fromStdString(TConfigDocument::Attribute(Entry, "id"));
-            const QString Link = QString::fromStdString(TConfigDocument::Attribute(Entry, "link"));
-            const QString Caption = QString::fromStdString(TConfigDocument::Attribute(Entry, "caption"));
-            static const QRegularExpression Identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-            if (!Identifier.match(Id).hasMatch())
-                continue;
-            QAction* Item = new QAction(Caption, MenuServices);
-            Item->setObjectName(Id);
-            Item->setToolTip(Link);
-            Item->setStatusTip(Link);
-            Item->setData(-1);
-            connect(Item, &QAction::triggered, this, &Twatch::zt_MenuServices);
-            MenuServices->addAction(Item);
-        } catch (const std::exception&) {
-            // An entry that cannot be built loses only its own item.
-        }
+    for (const TServicesMenu::TServiceEntry& Entry : TServicesMenu::ServiceEntries(*ConfigDocument)) {
+        const QString Link = QString::fromStdString(Entry.Link);
+        QAction* Item = new QAction(QString::fromStdString(Entry.Caption), MenuServices);
+        Item->setObjectName(QString::fromStdString(Entry.Id));
+        Item->setToolTip(Link);
+        Item->setStatusTip(Link);
+        Item->setData(-1);
+        connect(Item, &QAction::triggered, this, &Twatch::zt_MenuServices);
+        MenuServices->addAction(Item);
     }
 }
 

@@ -14,8 +14,8 @@ TConfigRefresh::TConfigRefresh(TConfigDocument& Document, TGMT_System& System, P
 
 std::string TConfigRefresh::RefreshAddress(TConfigDocument& Document)
 {
-    return TConfigDocument::Attribute(Document.Element("zentavo/system/link"), "url") +
-           TConfigDocument::Attribute(Document.Element("zentavo/system/link/config"), "document");
+    const std::string Url = TConfigDocument::Attribute(Document.Element("zentavo/system/link"), "url");
+    return Url + TConfigDocument::Attribute(Document.Element("zentavo/system/link/config"), "document");
 }
 
 void TConfigRefresh::Run()

@@ -3,10 +3,13 @@
 #include "platform/Platform.h"
 #include "services/AnsiText.h"
 #include "services/ConfigDocument.h"
+#include "services/ConfigError.h"
 #include "services/HTTPConnection.h"
 #include "services/WeatherChannel.h"
 #include "services/WebPopup.h"
 #include "state/GMT_System.h"
+
+#include <QRegularExpression>
 
 namespace {
 
@@ -26,6 +29,23 @@ TServicesMenu::TServicesMenu(TConfigDocument& Document, TGMT_System& System, Pla
                              TServicesMenuActions& Actions)
     : FDocument(Document), FSystem(System), FServices(Services), FActions(Actions)
 {}
+
+std::vector<TServicesMenu::TServiceEntry> TServicesMenu::ServiceEntries(TConfigDocument& Document)
+{
+    static const QRegularExpression Identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    std::vector<TServiceEntry> Entries;
+    for (const QDomElement& Child : Document.Services()) {
+        try {
+            TServiceEntry Entry{TConfigDocument::Attribute(Child, "id"), TConfigDocument::Attribute(Child, "link"),
+                                TConfigDocument::Attribute(Child, "caption")};
+            if (Identifier.match(QString::fromStdString(Entry.Id)).hasMatch())
+                Entries.push_back(std::move(Entry));
+        } catch (const EConfigError&) {
+            // An entry that cannot be built loses only its own item.
+        }
+    }
+    return Entries;
+}
 
 TServicesMenu::TWebWindow TServicesMenu::ServiceWindow(const QDomElement& Element)
 {

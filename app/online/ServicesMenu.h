@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <QString>
 #include <string>
+#include <vector>
 
 class QDomElement;
 class TCompanionWindow;
@@ -42,6 +43,18 @@ public:
     void MenuServices(int Tag, const std::string& Name);
     void AboutUs();
     void TimerPopUp();
+
+    // A service item of the submenu: its name, hint and caption.
+    struct TServiceEntry
+    {
+        std::string Id;
+        std::string Link;
+        std::string Caption;
+    };
+    // One item per child of zentavo/services, in document order; a child
+    // without "id", "link" or "caption", or whose id is no identifier
+    // (letters, digits, "_", not starting with a digit), has none.
+    static std::vector<TServiceEntry> ServiceEntries(TConfigDocument& Document);
 
     // A web window as the popup library is asked for it.
     struct TWebWindow
