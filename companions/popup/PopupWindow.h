@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+class QWebEngineProfile;
+class QWebEngineView;
+class TPopupPage;
+
+// One web window of the clock. It deletes itself when closed, and holds the
+// library loaded while it lives.
+class TPopupWindow : public QWidget
+{
+public:
+    // Style bits.
+    static constexpr int StayOnTop = 1;
+    static constexpr int Frameless = 2;
+
+    TPopupWindow(const QUrl& Link, const QString& Caption, int DelaySeconds, int Style);
+    ~TPopupWindow() override;
+
+private:
+    QWebEngineProfile* FProfile;
+    TPopupPage* FPage;
+    QWebEngineView* FView;
+};
