@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -84,6 +85,10 @@ public:
     void SaveSettings() override {}
 };
 
+// With --real-lists the working folder holds the real ztaddon.so and the
+// shipped weather city list instead of the 600-zone stand-in.
+bool RealLists = false;
+
 void PrepareFolders()
 {
     const std::filesystem::path Scratch = std::filesystem::temp_directory_path() / "zentavo-setup-bench";
@@ -94,7 +99,13 @@ void PrepareFolders()
     std::filesystem::copy_file(ZENTAVO_SOURCE_DIR "/data/sysConf.xml", Work / "sysConf.xml");
     std::filesystem::copy(ZENTAVO_SOURCE_DIR "/data/pictures", Work / "pictures");
     std::filesystem::copy_file(ZENTAVO_IMAGES_LIBRARY, Work / "images.so");
-    std::filesystem::copy_file(ZENTAVO_ZONE_LIBRARY, Work / "ztaddon.so");
+    if (RealLists) {
+        std::filesystem::copy_file(ZENTAVO_ADDON_LIBRARY, Work / "ztaddon.so");
+        std::filesystem::copy_file(ZENTAVO_SOURCE_DIR "/data/weather-cities.txt",
+                                   Work / "weather-cities.txt");
+    } else {
+        std::filesystem::copy_file(ZENTAVO_ZONE_LIBRARY, Work / "ztaddon.so");
+    }
     std::ofstream(Config / "zentavo-3d" / "registry.reg")
         << "Windows Registry Editor Version "
            "5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Zentavo-3D\\geovalues]\r\n"
@@ -102,7 +113,9 @@ void PrepareFolders()
         << "\"Turn\"=hex:00,00,00,00,00,00,00,00\r\n\"FocalLength\"=hex:00,00,00,00,00,00,5e,40\r\n"
         << "\"DateTime\"=hex:00,00,00,00,00,00,e0,40\r\n\"RunOnce\"=\"0\"\r\n"
         // The stored zone is the listed one: opening the dialog turns no globe.
-        << "\"Location\"=\"(GMT -03:00) City 009, Country\"\r\n\"GMT\"=\"-3\"\r\n";
+        << "\"Location\"=\""
+        << (RealLists ? "(GMT -03:00) Sao Paulo, Brazil" : "(GMT -03:00) City 009, Country")
+        << "\"\r\n\"GMT\"=\"-3\"\r\n";
     setenv("HOME", Scratch.c_str(), 1);
     setenv("XDG_CONFIG_HOME", Config.c_str(), 1);
     std::filesystem::current_path(Work);
@@ -112,6 +125,7 @@ void PrepareFolders()
 
 int main(int ArgumentCount, char** Arguments)
 {
+    RealLists = ArgumentCount > 1 && std::string(Arguments[1]) == "--real-lists";
     PrepareFolders();
     TZentavoApplication Application(ArgumentCount, Arguments);
     Platform::TServices& Services = Platform::LinuxServices();
@@ -189,7 +203,8 @@ int main(int ArgumentCount, char** Arguments)
         Moon.push_back(static_cast<double>(Timer.nsecsElapsed()) / 1e6 / 2);
     }
 
-    std::printf("setup dialog opening, median of %d runs (ms)\n", Runs);
+    std::printf("setup dialog opening, median of %d runs (ms)%s\n", Runs,
+                RealLists ? ", with the real zone, server and weather city lists" : "");
     std::printf("  the same to an empty dialog (floor)     %8.2f\n", Median(Floor));
     std::printf("  double click on the moon to first paint %8.2f   %.2fx the floor\n", Median(Clock),
                 Median(Clock) / Median(Floor));
