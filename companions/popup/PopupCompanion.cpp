@@ -28,11 +28,17 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
+#include <QOpenGLContext>
 #include <QScreen>
 
 #include <unistd.h>
 
 ZT_EXPORT ZTGetBrowserWinFunction GetBrowserWin;
+
+// Qt's own, exported but not in its public headers: the context the web
+// engine shares its pictures through.
+Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* Context);
 
 namespace {
 
@@ -77,6 +83,16 @@ void PrepareWebEngine()
     // Help pages need no GPU, and a GPU process that cannot start (Xvfb, remote displays) costs the page.
     if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    // The web engine expects the application to have made a shared context before it started
+    // (Qt::AA_ShareOpenGLContexts); an application that loads it later gets one now. It is Qt's
+    // object, owned by the application, and stays for the process.
+    if (qt_gl_global_share_context() == nullptr) {
+        auto* Context = new QOpenGLContext(QCoreApplication::instance());
+        if (Context->create())
+            qt_gl_set_global_share_context(Context);
+        else
+            delete Context;
+    }
 }
 
 QRect Placement(int32_t Top, int32_t Left, int32_t Width, int32_t Height)
