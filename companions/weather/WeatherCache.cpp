@@ -111,8 +111,12 @@ bool TWeatherCache::StoreLastRequest(const QString& WeatherCode, const ZTUserCon
     Request.insert(QLatin1String("proxyPort"), ShortText(Connection.ProxyPort));
     Request.insert(QLatin1String("proxyUser"), ShortText(Connection.ProxyUser));
     Request.insert(QLatin1String("proxyPass"), ShortText(Connection.ProxyPass));
-    return WritePrivate(Folder() + QStringLiteral("/last-request.json"),
-                        QJsonDocument(Request).toJson(QJsonDocument::Compact));
+    const QString FileName = Folder() + QStringLiteral("/last-request.json");
+    const QByteArray Content = QJsonDocument(Request).toJson(QJsonDocument::Compact);
+    // Every fetch names the same city again and again: the disk only hears of a change.
+    if (ReadSmall(FileName, 64 * 1024) == Content)
+        return true;
+    return WritePrivate(FileName, Content);
 }
 
 std::optional<QString> TWeatherCache::LastWeatherCode(ZTUserConnection& Connection)
