@@ -2,6 +2,7 @@
 
 #include <systemd/sd-bus.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -28,7 +29,7 @@ public:
     ~TBus()
     {
         if (FBus)
-            sd_bus_flush_close_unref(FBus);
+            sd_bus_close_unref(FBus); // no flush: it would wait for a hung daemon
     }
     TBus(const TBus&) = delete;
     TBus& operator=(const TBus&) = delete;
@@ -39,17 +40,15 @@ public:
     sd_bus_message* Call(const char* Destination, const char* Path, const char* Interface, const char* Method,
                          std::uint64_t Timeout, const char* Signature, TArguments... Arguments)
     {
-        if (!FBus)
+        if (!FBus || !FResponsive)
             return nullptr;
         sd_bus_message* Message = nullptr;
         if (sd_bus_message_new_method_call(FBus, &Message, Destination, Path, Interface, Method) < 0)
             return nullptr;
         sd_bus_message* Reply = nullptr;
-        sd_bus_error Error = SD_BUS_ERROR_NULL;
         if (sd_bus_message_set_auto_start(Message, 0) >= 0 &&
             (!Signature || sd_bus_message_append(Message, Signature, Arguments...) >= 0))
-            sd_bus_call(FBus, Message, Timeout, &Error, &Reply);
-        sd_bus_error_free(&Error);
+            Reply = Wait(Message, Timeout);
         sd_bus_message_unref(Message);
         return Reply;
     }
@@ -81,7 +80,44 @@ public:
     }
 
 private:
+    // On a deadline of our own: sd_bus_call would wait out the whole
+    // authentication timeout of a bus daemon that accepts and never speaks.
+    sd_bus_message* Wait(sd_bus_message* Message, std::uint64_t Timeout)
+    {
+        struct TPending
+        {
+            bool Done = false;
+            sd_bus_message* Reply = nullptr;
+        } Pending;
+        auto Answered = [](sd_bus_message* Reply, void* Context, sd_bus_error*) -> int {
+            auto& Waiting = *static_cast<TPending*>(Context);
+            Waiting.Done = true;
+            if (!sd_bus_message_is_method_error(Reply, nullptr))
+                Waiting.Reply = sd_bus_message_ref(Reply);
+            return 1;
+        };
+        sd_bus_slot* Slot = nullptr;
+        if (sd_bus_call_async(FBus, &Slot, Message, Answered, &Pending, Timeout) < 0)
+            return nullptr;
+        const auto Deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(Timeout);
+        while (!Pending.Done) {
+            const auto Left = std::chrono::duration_cast<std::chrono::microseconds>(
+                Deadline - std::chrono::steady_clock::now());
+            if (Left.count() <= 0)
+                break;
+            const int Processed = sd_bus_process(FBus, nullptr);
+            if (Processed < 0 ||
+                (Processed == 0 && sd_bus_wait(FBus, static_cast<std::uint64_t>(Left.count())) < 0))
+                break;
+        }
+        sd_bus_slot_unref(Slot);
+        // One silence is enough: the other questions would each wait as long.
+        FResponsive = Pending.Done;
+        return Pending.Reply;
+    }
+
     sd_bus* FBus = nullptr;
+    bool FResponsive = true;
 };
 
 // The session managers whose shutdown asks the session's programs first,

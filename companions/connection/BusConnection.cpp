@@ -14,24 +14,65 @@ TBusConnection::TBusConnection(TBus Bus)
 TBusConnection::~TBusConnection()
 {
     if (FBus)
-        sd_bus_flush_close_unref(FBus);
+        sd_bus_close_unref(FBus); // no flush: it would wait for a hung daemon
 }
 
+namespace {
+
+struct TPendingCall
+{
+    bool Done = false;
+    sd_bus_message* Reply = nullptr;
+    std::string ErrorName;
+};
+
+int Answered(sd_bus_message* Reply, void* Context, sd_bus_error*)
+{
+    auto& Pending = *static_cast<TPendingCall*>(Context);
+    Pending.Done = true;
+    if (const sd_bus_error* Error = sd_bus_message_get_error(Reply))
+        Pending.ErrorName = Error->name ? Error->name : "call failed";
+    else
+        Pending.Reply = sd_bus_message_ref(Reply);
+    return 1;
+}
+
+} // namespace
+
+// Waits on its own deadline rather than sd_bus_call's: a bus daemon that
+// accepts and never speaks would otherwise hold the caller for the whole
+// authentication timeout (a minute and a half).
 sd_bus_message* TBusConnection::Call(sd_bus_message* Message, std::chrono::milliseconds Timeout,
                                      std::string& ErrorName)
 {
-    sd_bus_error Error = SD_BUS_ERROR_NULL;
-    sd_bus_message* Reply = nullptr;
+    TPendingCall Pending;
+    sd_bus_slot* Slot = nullptr;
     const auto Microseconds = static_cast<std::uint64_t>(std::chrono::microseconds(Timeout).count());
-    const int Result = sd_bus_call(FBus, Message, Microseconds, &Error, &Reply);
+    const int Sent = sd_bus_call_async(FBus, &Slot, Message, &Answered, &Pending, Microseconds);
     sd_bus_message_unref(Message);
-    if (Result < 0) {
-        ErrorName = Error.name ? Error.name : "call failed";
-        sd_bus_error_free(&Error);
+    if (Sent < 0) {
+        ErrorName = "call not sent";
         return nullptr;
     }
-    sd_bus_error_free(&Error);
-    return Reply;
+    const auto Deadline = std::chrono::steady_clock::now() + Timeout;
+    while (!Pending.Done) {
+        const auto Left = std::chrono::duration_cast<std::chrono::microseconds>(
+            Deadline - std::chrono::steady_clock::now());
+        if (Left.count() <= 0)
+            break;
+        const int Processed = sd_bus_process(FBus, nullptr);
+        if (Processed < 0)
+            break;
+        if (Processed == 0 && sd_bus_wait(FBus, static_cast<std::uint64_t>(Left.count())) < 0)
+            break;
+    }
+    sd_bus_slot_unref(Slot);
+    if (!Pending.Done) {
+        ErrorName = "no answer in time";
+        return nullptr;
+    }
+    ErrorName = Pending.ErrorName;
+    return Pending.Reply;
 }
 
 bool TBusConnection::HasOwner(const char* Name, std::chrono::milliseconds Timeout)

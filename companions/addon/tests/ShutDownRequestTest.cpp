@@ -6,7 +6,13 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -106,6 +112,28 @@ TEST_F(ShutDownRequestTest, ASessionThatCannotShutDownLeavesItToLogind)
     EXPECT_NE(FSysShootDown(), 0);
     EXPECT_TRUE(FServices->CallsOf("org.gnome.SessionManager.Shutdown").empty());
     EXPECT_EQ(FServices->CallsOf("org.freedesktop.login1.Manager.PowerOff").size(), 1u);
+}
+
+// A session bus that accepts and never speaks must not hold the worker for
+// its authentication timeout: logind is asked soon after.
+TEST_F(ShutDownRequestTest, AHungSessionBusLeavesItToLogindInAFewSeconds)
+{
+    StartServices(Logind("yes"));
+    const std::string Path = FBus->Folder() + "/hung-session";
+    const int Socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un Address{};
+    Address.sun_family = AF_UNIX;
+    std::snprintf(Address.sun_path, sizeof Address.sun_path, "%s", Path.c_str());
+    ASSERT_EQ(::bind(Socket, reinterpret_cast<sockaddr*>(&Address), sizeof Address), 0);
+    ASSERT_EQ(::listen(Socket, 4), 0);
+    const std::string Hung = "unix:path=" + Path;
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", Hung.c_str(), 1);
+    const auto Start = std::chrono::steady_clock::now();
+    EXPECT_NE(FSysShootDown(), 0);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count(), 3.0);
+    EXPECT_EQ(FServices->CallsOf("org.freedesktop.login1.Manager.PowerOff").size(), 1u);
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", FBus->Address().c_str(), 1);
+    ::close(Socket);
 }
 
 } // namespace

@@ -10,6 +10,9 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -452,6 +455,27 @@ TEST_F(ConnectionStatusTest, WithoutNetworkManagerADefaultRouteMeansConnected)
     WriteRoutes(false, false);
     EXPECT_FALSE(TimedStatus())
         << "a local network and the loopback's unreachable entry are not the Internet";
+}
+
+// A bus daemon that accepts and never speaks once held the query for the
+// whole authentication timeout, a minute and a half.
+TEST_F(ConnectionStatusTest, AHungBusDaemonDoesNotHoldTheQuery)
+{
+    WriteRoutes(true, false);
+    const std::string Path = FRoutes + "/hung-bus";
+    const int Socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un Address{};
+    Address.sun_family = AF_UNIX;
+    std::snprintf(Address.sun_path, sizeof Address.sun_path, "%s", Path.c_str());
+    ASSERT_EQ(::bind(Socket, reinterpret_cast<sockaddr*>(&Address), sizeof Address), 0);
+    ASSERT_EQ(::listen(Socket, 4), 0);
+    const std::string Bus = "unix:path=" + Path;
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", Bus.c_str(), 1);
+    EXPECT_TRUE(TimedStatus()) << "the routes answer instead";
+    ::close(Socket);
+    // Never the machine's bus for what follows.
+    const std::string Gone = Bus + "-gone";
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", Gone.c_str(), 1);
 }
 
 } // namespace
