@@ -15,7 +15,7 @@ constexpr unsigned long RouteReject = 0x0200;
 // NetworkManager's NM_STATE_CONNECTED_GLOBAL.
 constexpr std::uint32_t ConnectedGlobally = 70;
 // Well inside the ~100 ms the clock may wait for its answer.
-constexpr std::chrono::milliseconds BusTimeout{40};
+constexpr std::chrono::milliseconds BusTimeout{60};
 
 std::string ReadWhole(const std::string& FileName)
 {
