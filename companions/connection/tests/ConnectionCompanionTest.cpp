@@ -8,10 +8,14 @@
 #include "TemporaryHome.h"
 #include "zentavo_companion.h"
 
+#include <curl/curl.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -20,6 +24,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -220,6 +225,92 @@ TEST_F(ConnectionCompanionTest, TheRecordsProxyCarriesTheRequestWithItsCredentia
     // A proxy port that is no port never becomes a direct connection.
     EXPECT_FALSE(Fetch(Server.Url("/sysConf.xml"), Body, Proxy("127.0.0.1", "80a")));
     EXPECT_EQ(Server.RequestCount(), 2u);
+}
+
+// An HTTPS server with a certificate of its own (openssl s_server), which
+// no certificate store on the machine vouches for.
+class TUntrustedHttpsServer
+{
+public:
+    TUntrustedHttpsServer()
+    {
+        FFolder = MakeScratchFolder("tls");
+        const std::string Make =
+            "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -keyout '" + FFolder +
+            "/key.pem' -out '" + FFolder + "/cert.pem' >/dev/null 2>&1";
+        if (std::system(Make.c_str()) != 0)
+            return;
+        // A port that was free a moment ago.
+        const int Probe = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in Address{};
+        Address.sin_family = AF_INET;
+        Address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t Length = sizeof Address;
+        ::bind(Probe, reinterpret_cast<sockaddr*>(&Address), sizeof Address);
+        ::getsockname(Probe, reinterpret_cast<sockaddr*>(&Address), &Length);
+        FPort = ntohs(Address.sin_port);
+        ::close(Probe);
+        const std::string Accept = "127.0.0.1:" + std::to_string(FPort);
+        const std::string Certificate = FFolder + "/cert.pem", Key = FFolder + "/key.pem";
+        FProcess = ::fork();
+        if (FProcess == 0) {
+            ::freopen("/dev/null", "w", stdout);
+            ::freopen("/dev/null", "w", stderr);
+            ::execlp("openssl", "openssl", "s_server", "-accept", Accept.c_str(), "-cert",
+                     Certificate.c_str(), "-key", Key.c_str(), "-www", "-quiet", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        for (int Try = 0; Try < 200 && !FListening; ++Try) {
+            const int Client = ::socket(AF_INET, SOCK_STREAM, 0);
+            FListening = ::connect(Client, reinterpret_cast<sockaddr*>(&Address), sizeof Address) == 0;
+            ::close(Client);
+            if (!FListening)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    ~TUntrustedHttpsServer()
+    {
+        if (FProcess > 0) {
+            ::kill(FProcess, SIGTERM);
+            ::waitpid(FProcess, nullptr, 0);
+        }
+    }
+    bool Listening() const { return FListening; }
+    std::string Url() const { return "https://127.0.0.1:" + std::to_string(FPort) + "/"; }
+    std::string CertificateFile() const { return FFolder + "/cert.pem"; }
+
+private:
+    std::string FFolder;
+    std::uint16_t FPort = 0;
+    pid_t FProcess = -1;
+    bool FListening = false;
+};
+
+TEST_F(ConnectionCompanionTest, AnHttpsServerTheSystemsCertificatesDoNotVouchForIsRefused)
+{
+    TUntrustedHttpsServer Server;
+    ASSERT_TRUE(Server.Listening()) << "openssl s_server did not start";
+    std::string Body;
+    EXPECT_FALSE(Fetch(Server.Url(), Body));
+    EXPECT_EQ(Body, "");
+
+    // The same server answers a client told to trust its certificate: the
+    // refusal was the certificate's, not a dead server's.
+    CURL* Client = curl_easy_init();
+    ASSERT_NE(Client, nullptr);
+    std::string Page;
+    curl_easy_setopt(Client, CURLOPT_URL, Server.Url().c_str());
+    curl_easy_setopt(Client, CURLOPT_CAINFO, Server.CertificateFile().c_str());
+    curl_easy_setopt(Client, CURLOPT_TIMEOUT_MS, 4000L);
+    curl_easy_setopt(
+        Client, CURLOPT_WRITEFUNCTION, +[](char* Data, size_t Size, size_t Count, void* Into) {
+            static_cast<std::string*>(Into)->append(Data, Size * Count);
+            return Size * Count;
+        });
+    curl_easy_setopt(Client, CURLOPT_WRITEDATA, &Page);
+    EXPECT_EQ(curl_easy_perform(Client), CURLE_OK);
+    curl_easy_cleanup(Client);
+    EXPECT_NE(Page.find("s_server"), std::string::npos);
 }
 
 using TOptions = TFakeBusServices::TOptions;
