@@ -9,8 +9,11 @@
 
 #include <QAbstractItemModel>
 #include <QDate>
+#include <QStandardItemModel>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -32,10 +35,36 @@ int FindEntry(const QComboBox& List, const QString& Wanted)
     return -1;
 }
 
+// In one insertion: item by item, a combo box's cost grows with the square
+// of a list of thousands.
 void Fill(QComboBox& List, const std::vector<std::string>& Entries)
 {
+    QStringList Texts;
+    Texts.reserve(static_cast<qsizetype>(Entries.size()));
     for (const std::string& Entry : Entries)
-        List.addItem(Text(Entry));
+        Texts.append(Text(Entry));
+    List.addItems(Texts);
+}
+
+// Sorted as the list's own model sorts (by code unit), then each cut by Cut.
+void FillSorted(QComboBox& List, std::vector<std::string> Entries,
+                const std::function<std::string(const std::string&)>& Cut)
+{
+    std::vector<QString> Sorted;
+    Sorted.reserve(Entries.size());
+    for (const std::string& Entry : Entries)
+        Sorted.push_back(Text(Entry));
+    std::stable_sort(Sorted.begin(), Sorted.end());
+    // Rows made apart and handed over at once: an editable list's completer
+    // and view would otherwise follow every insertion.
+    QList<QStandardItem*> Rows;
+    Rows.reserve(static_cast<qsizetype>(Sorted.size()));
+    for (const QString& Entry : Sorted)
+        Rows.append(new QStandardItem(Cut ? Text(Cut(Entry.toStdString())) : Entry));
+    auto* Model = new QStandardItemModel(&List);
+    Model->invisibleRootItem()->appendRows(Rows);
+    // The list deletes the model it made itself.
+    List.setModel(Model);
 }
 
 // The day and the time of day of a clock date-time, to the millisecond.
@@ -96,8 +125,7 @@ void TSetUpTransfer::Load(TFrm_SetUp& Dialog)
     Dialog.CB_SunTime->setChecked(FSystem.SunTime);
     Fill(*Dialog.GMTLocations, getGMTLocations(FLibraries));
     Dialog.GMTLocations->setCurrentIndex(FindEntry(*Dialog.GMTLocations, Text(FSystem.Location)));
-    Fill(*Dialog.CB_NTP, getTimeServers(FLibraries));
-    Dialog.CB_NTP->model()->sort(0);
+    FillSorted(*Dialog.CB_NTP, getTimeServers(FLibraries), nullptr);
     Dialog.CB_NTP->setCurrentIndex(FindEntry(*Dialog.CB_NTP, Text(FSystem.TimeServer)));
     Dialog.Proxy_User->setText(Text(FSystem.Connection.ProxyUser()));
     Dialog.Proxy_Pass->setText(Text(FSystem.Connection.ProxyPass()));
@@ -112,11 +140,7 @@ void TSetUpTransfer::Load(TFrm_SetUp& Dialog)
     FKeptAlphaPosition = Dialog.AlphaBarr->value();
     FKeptLighting = FHost.Lighting();
 
-    Fill(*Dialog.CB_Weather, getProvinces(FLibraries));
-    Dialog.CB_Weather->model()->sort(0);
-    for (int Index = 0; Index < Dialog.CB_Weather->count(); ++Index)
-        Dialog.CB_Weather->setItemText(
-            Index, Text(CityOfProvince(Dialog.CB_Weather->itemText(Index).toStdString())));
+    FillSorted(*Dialog.CB_Weather, getProvinces(FLibraries), CityOfProvince);
     Dialog.CB_Weather->setCurrentIndex(-1);
     Dialog.CB_Weather->setEditText(Text(FSystem.UF));
 
