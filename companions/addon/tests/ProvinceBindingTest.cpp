@@ -1,6 +1,7 @@
 // The weather cities as the program receives them: ztaddon.so and the list in
 // the working folder, through the program's own binding, then the name the
 // dialog shows and stores, then the code the weather search finds for it.
+#include "app/online/WeatherForecast.h"
 #include "platform/LinuxLibraryLoader.h"
 #include "services/AddOn.h"
 #include "setup/SetUpTransfer.h"
@@ -13,19 +14,8 @@
 
 namespace {
 
-// The clock's search for the weather code of the stored city: the first entry
-// that contains it, the text after that entry's first "|".
-std::string WeatherCode(const std::vector<std::string>& Entries, const std::string& City)
-{
-    if (City.empty())
-        return {};
-    for (const std::string& Entry : Entries)
-        if (Entry.find(City) != std::string::npos) {
-            const std::size_t Bar = Entry.find('|');
-            return Bar == std::string::npos ? Entry : Entry.substr(Bar + 1);
-        }
-    return City;
-}
+// The clock's own search for the weather code of the stored city.
+const auto WeatherCode = TWeatherForecast::WeatherCode;
 
 TEST(ProvinceBindingTest, EveryCityTheDialogOffersGivesTheWeatherItsOwnCoordinates)
 {
