@@ -2,6 +2,7 @@
 
 #include "ErrorReport.h"
 #include "Watch.h"
+#include "platform/QtPlatformChoice.h"
 #include "ZentavoApplication.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 
 int RunClock(int ArgumentCount, char** Arguments, const std::function<void(Twatch&)>& Created)
 {
+    Platform::SelectQtPlatform();
     TZentavoApplication Application(ArgumentCount, Arguments);
     TZentavoApplication::SetTitle(QStringLiteral("Zentavo 3D"));
     // The window shows itself while it is created; closing it ends the program.

@@ -3,6 +3,7 @@
 #include "clock/CheckTime.h"
 #include "clock/ClockHands.h"
 #include "clock/UserInterfaceQueue.h"
+#include "desktop/DesktopPlacement.h"
 #include "ErrorReport.h"
 #include "event/EventRunner.h"
 #include "FlatImageButton.h"
@@ -24,9 +25,9 @@
 #include "settings/SettingsTransfer.h"
 #include "setup/Frm_SetUp.h"
 #include "setup/SetUpTransfer.h"
+#include "WatchOnline.h"
 #include "window/TrayIcon.h"
 #include "window/WindowTimers.h"
-#include "WatchOnline.h"
 #include "ZentavoApplication.h"
 
 #include <QAbstractButton>
@@ -137,6 +138,7 @@ void Twatch::CreateComponents()
     Planetarium = Globe->Planetarium;
     Camera_1 = Globe->Camera_1;
     HUDText = Globe->HUDText;
+    FPlacement = std::make_unique<TDesktopPlacement>(*FServices.Desktop, *this);
     FTimers = std::make_unique<TWindowTimers>(*this);
     FOnline = std::make_unique<TWatchOnline>(*this);
     FQueue = std::make_unique<TUserInterfaceQueue>(*this);
@@ -242,7 +244,7 @@ void Twatch::FormCreate()
             return RunGuarded([this] { zt_SaveSettings(); });
         },
         [this] { RunGuarded([this] { zt_SetTaskIcon(nullptr); }); });
-    FServices.Desktop->SetParent(*this, FProgramManagerWindow);
+    FPlacement->Place(FProgramManagerWindow);
 
     if (zt_LoadSettings()) {
         RunGuarded([this] {
@@ -299,6 +301,27 @@ bool Twatch::zt_LoadSettings()
     zt_ApplyGMT();
     zt_SetTaskIcon(this);
     return Completed;
+}
+
+int Twatch::Top() const
+{
+    return FPlacement->Position().y();
+}
+void Twatch::SetTop(int Value)
+{
+    FPlacement->SetTop(Value);
+}
+int Twatch::Left() const
+{
+    return FPlacement->Position().x();
+}
+void Twatch::SetLeft(int Value)
+{
+    FPlacement->SetLeft(Value);
+}
+QRect Twatch::WindowGeometry() const
+{
+    return QRect(FPlacement->Position(), size());
 }
 
 double Twatch::Pitch() const
@@ -436,6 +459,7 @@ bool Twatch::FormClose()
     // The worker reads the window and its record: it stops before anything is freed.
     StopClockWorker();
     FTimers->KillAll();
+    FPlacement->Stop();
     bool Saved = true;
     try {
         zt_SaveSettings();
@@ -466,6 +490,9 @@ bool Twatch::eventFilter(QObject* Watched, QEvent* Event)
 
 bool Twatch::event(QEvent* Event)
 {
+    // A new native window (the desktop manager went or came) has no shape yet.
+    if (Event->type() == QEvent::WinIdChange)
+        FLastKeyedImage = QImage();
     if (Event->type() == QEvent::Show)
         QTimer::singleShot(0, this, [this] { RunGuarded([this] { ApplyColorKey(); }); });
     return QWidget::event(Event);

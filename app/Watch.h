@@ -20,6 +20,7 @@ class QAction;
 class QMenu;
 class TCheckTime;
 class TClockHands;
+class TDesktopPlacement;
 class TConfigDocument;
 class TEventRunner;
 class TFlatImageButton;
@@ -175,10 +176,11 @@ private:
 
     // What the settings hold of the window and the scene.
     TGMT_System& System() override { return *GMTSystem; }
-    int Top() const override { return y(); }
-    void SetTop(int Value) override { move(x(), Value); }
-    int Left() const override { return x(); }
-    void SetLeft(int Value) override { move(Value, y()); }
+    // The window's real place on the screen, whatever holds it.
+    int Top() const override;
+    void SetTop(int Value) override;
+    int Left() const override;
+    void SetLeft(int Value) override;
     double Pitch() const override;
     void SetPitch(double Value) override;
     double Roll() const override;
@@ -193,7 +195,7 @@ private:
     // What the setup dialog reaches of the window.
     bool Lighting() const override { return SumLight(); }
     void SetLighting(bool Value) override { SetSumLight(Value); }
-    QRect WindowGeometry() const override { return geometry(); }
+    QRect WindowGeometry() const override;
     QSize ScreenSize() const override;
     void SetMoonEnabled(bool Value) override;
     void ShowMessage(const QString& Text) override;
@@ -211,8 +213,9 @@ private:
     int FExitCode = 0;
     QImage FLastFrame;      // the viewer's last picture
     QImage FLastKeyedImage; // what the window's shape was last made from
+    std::unique_ptr<TDesktopPlacement> FPlacement;
     std::unique_ptr<TWindowTimers> FTimers;
-    std::unique_ptr<TWatchOnline> FOnline; // the online services' view of the window
+    std::unique_ptr<TWatchOnline> FOnline;     // the online services' view of the window
     std::unique_ptr<THostPopupMenu> FTrayMenu; // lent to the tray icon for the whole run
     std::unique_ptr<TTrayIcon> FTrayIcon;
     std::unique_ptr<TSettingsTransfer> FSettings;

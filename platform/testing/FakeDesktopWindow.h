@@ -2,11 +2,15 @@
 
 #include "platform/DesktopWindow.h"
 
+#include <QWidget>
+
 #include <vector>
 
 namespace Platform {
 
-// A desktop window that exists only when the test says so; records SetParent.
+// A desktop whose desktop window exists only when the test says so. The
+// window's place is kept here as a display server would keep it; a desktop
+// window that goes takes the clock's native window with it.
 class TFakeDesktopWindow : public TDesktopWindow
 {
 public:
@@ -17,14 +21,60 @@ public:
     };
 
     void SetProgramManager(TNativeWindow Window) { FProgramManager = Window; }
-    TNativeWindow FindProgramManager() override { return FProgramManager; }
-    void SetParent(QWidget& Window, TNativeWindow Parent) override { FCalls.push_back({&Window, Parent}); }
+    // The desktop manager ends: its window and every child of it are gone.
+    void DestroyProgramManager()
+    {
+        if (FParent != 0 && FParent == FProgramManager)
+            FWindowLost = true;
+        FProgramManager = 0;
+        Notify();
+    }
+    void Notify()
+    {
+        if (FOnDesktopChange)
+            FOnDesktopChange();
+    }
 
+    TNativeWindow FindProgramManager() override { return FProgramManager; }
+    void SetParent(QWidget& Window, TNativeWindow Parent) override
+    {
+        FCalls.push_back({&Window, Parent});
+        FParent = Parent;
+        FWindowLost = false;
+    }
+    bool IsInside(const QWidget&, TNativeWindow Parent) override { return !FWindowLost && FParent == Parent; }
+    std::optional<QPoint> ScreenPosition(const QWidget&) override
+    {
+        if (FWindowLost)
+            return std::nullopt;
+        return FPosition;
+    }
+    void MoveTo(QWidget&, QPoint Position) override
+    {
+        FMoves.push_back(Position);
+        if (!FWindowLost && !FMovesDelayed)
+            FPosition = Position;
+    }
+    void SetOnDesktopChange(std::function<void()> Handler) override { FOnDesktopChange = std::move(Handler); }
+
+    // Moves reach the display only when SetPosition says so, as under a busy window manager.
+    void SetMovesDelayed(bool Value) { FMovesDelayed = Value; }
+    // A window manager moved the window, or placed it elsewhere than asked.
+    void SetPosition(QPoint Position) { FPosition = Position; }
     const std::vector<TCall>& Calls() const { return FCalls; }
+    const std::vector<QPoint>& Moves() const { return FMoves; }
+    TNativeWindow Parent() const { return FParent; }
+    bool WindowLost() const { return FWindowLost; }
 
 private:
     TNativeWindow FProgramManager = 0;
+    TNativeWindow FParent = 0;
+    bool FWindowLost = false;
+    bool FMovesDelayed = false;
+    QPoint FPosition;
     std::vector<TCall> FCalls;
+    std::vector<QPoint> FMoves;
+    std::function<void()> FOnDesktopChange;
 };
 
 } // namespace Platform

@@ -107,7 +107,20 @@ protected:
                                   "_NET_WM_STATE_BELOW", "_NET_WM_STATE_STICKY"})
             if (std::find(States.begin(), States.end(), XInternAtom(Other, State, False)) == States.end())
                 return false;
+        const auto Types = Property(Target, "_NET_WM_WINDOW_TYPE", XA_ATOM);
+        if (Types.empty() || Types.front() != XInternAtom(Other, "_NET_WM_WINDOW_TYPE_DESKTOP", False))
+            return false;
+        if (!Property(Target, "WM_TRANSIENT_FOR", XA_WINDOW).empty())
+            return false;
         return Property(Target, "_NET_WM_DESKTOP", XA_CARDINAL) == std::vector<unsigned long>{0xFFFFFFFFul};
+    }
+
+    bool Exists(WId Target)
+    {
+        XWindowAttributes Attributes{};
+        XSync(Other, False);
+        return XGetWindowAttributes(Other, static_cast<Window>(Target), &Attributes) != 0 &&
+               Attributes.map_state == IsViewable;
     }
 
     Display* Other = nullptr;
@@ -168,7 +181,8 @@ TEST_F(X11DesktopWindowTest, WithoutADesktopWindowItIsAGadgetOnEveryWorkspace)
             Clock.winId();
         Desktop.SetParent(Clock, 0);
         const Qt::WindowFlags Flags = Clock.windowFlags();
-        EXPECT_EQ(Flags & Qt::WindowType_Mask, Qt::Tool);
+        // Not a tool window: Qt ties those to its hidden leader, and KWin then keeps them on one workspace.
+        EXPECT_EQ(Flags & Qt::WindowType_Mask, Qt::Window);
         EXPECT_TRUE(Flags & Qt::FramelessWindowHint);
         EXPECT_TRUE(Flags & Qt::WindowStaysOnBottomHint);
         Clock.show();
@@ -189,4 +203,77 @@ TEST_F(X11DesktopWindowTest, AWindowCanLeaveTheDesktopWindowAgain)
     EXPECT_TRUE(Clock.isVisible());
     EXPECT_TRUE(WaitFor([&] { return ParentOf(Native(Clock)) == Root; }));
     EXPECT_TRUE(WaitFor([&] { return IsGadget(Native(Clock)); }));
+}
+
+TEST_F(X11DesktopWindowTest, AWindowLostWithItsDesktopWindowIsMadeAnewWhereItWas)
+{
+    const Window Parent = MakeWindow(nullptr, true);
+    QWidget Clock;
+    Clock.resize(120, 90);
+    Desktop.SetParent(Clock, Parent);
+    Desktop.MoveTo(Clock, QPoint(70, 80));
+    Clock.show();
+    ASSERT_TRUE(WaitFor([&] { return ParentOf(Native(Clock)) == Parent && Exists(Native(Clock)); }));
+    EXPECT_TRUE(Desktop.IsInside(Clock, Parent));
+    const WId Lost = Native(Clock);
+
+    // The desktop manager ends: the server destroys its window and ours inside it.
+    XDestroyWindow(Other, Parent);
+    Windows.erase(std::find(Windows.begin(), Windows.end(), Parent));
+    XSync(Other, False);
+    EXPECT_TRUE(WaitFor([&] { return !Desktop.IsInside(Clock, Parent); }));
+    EXPECT_FALSE(Desktop.IsInside(Clock, 0));
+    EXPECT_FALSE(Desktop.ScreenPosition(Clock).has_value());
+
+    Desktop.SetParent(Clock, 0);
+    Desktop.MoveTo(Clock, QPoint(70, 80));
+    EXPECT_NE(Native(Clock), Lost);
+    ASSERT_TRUE(WaitFor([&] { return Exists(Native(Clock)) && ParentOf(Native(Clock)) == Root; }));
+    EXPECT_TRUE(Clock.isVisible());
+    EXPECT_TRUE(IsGadget(Native(Clock)));
+    EXPECT_TRUE(Desktop.IsInside(Clock, 0));
+    EXPECT_TRUE(WaitFor([&] { return Desktop.ScreenPosition(Clock) == QPoint(70, 80); }));
+    // Our own desktop-typed window is never taken for the desktop.
+    EXPECT_EQ(Desktop.FindProgramManager(), 0u);
+
+    // A new desktop manager: the gadget goes inside its window, at the same place.
+    const Window Restarted = MakeWindow(nullptr, true);
+    EXPECT_EQ(Desktop.FindProgramManager(), Restarted);
+    Desktop.SetParent(Clock, Restarted);
+    Desktop.MoveTo(Clock, QPoint(70, 80));
+    ASSERT_TRUE(WaitFor([&] { return ParentOf(Native(Clock)) == Restarted && Exists(Native(Clock)); }));
+    EXPECT_TRUE(WaitFor([&] { return Desktop.ScreenPosition(Clock) == QPoint(70, 80); }));
+}
+
+TEST_F(X11DesktopWindowTest, TheNewsOfALostWindowArrives)
+{
+    const Window Parent = MakeWindow(nullptr, true);
+    int News = 0;
+    Desktop.SetOnDesktopChange([&] { ++News; });
+    QWidget Clock;
+    Clock.resize(50, 50);
+    Desktop.SetParent(Clock, Parent);
+    Clock.show();
+    ASSERT_TRUE(WaitFor([&] { return Exists(Native(Clock)); }));
+    News = 0;
+    XDestroyWindow(Other, Parent);
+    Windows.erase(std::find(Windows.begin(), Windows.end(), Parent));
+    XSync(Other, False);
+    EXPECT_TRUE(WaitFor([&] { return News > 0; }));
+    Desktop.SetOnDesktopChange(nullptr);
+}
+
+TEST_F(X11DesktopWindowTest, TheScreenPositionIsReadFromTheServer)
+{
+    QWidget Clock;
+    Clock.resize(60, 60);
+    Desktop.SetParent(Clock, 0);
+    Desktop.MoveTo(Clock, QPoint(200, 150));
+    Clock.show();
+    ASSERT_TRUE(WaitFor([&] { return Exists(Native(Clock)); }));
+    EXPECT_TRUE(WaitFor([&] { return Desktop.ScreenPosition(Clock) == QPoint(200, 150); }));
+    // Another program (a window manager) moves it: Qt's idea of the place does not count.
+    XMoveWindow(Other, static_cast<Window>(Native(Clock)), 321, 123);
+    XSync(Other, False);
+    EXPECT_EQ(Desktop.ScreenPosition(Clock), QPoint(321, 123));
 }
