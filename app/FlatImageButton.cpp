@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWindow>
 
 TFlatImageButton::TFlatImageButton(QWidget* Parent) : QWidget(Parent)
 {
@@ -99,8 +100,12 @@ bool TFlatImageButton::event(QEvent* Event)
 {
     if (Event->type() == QEvent::ToolTip) {
         auto* Help = static_cast<QHelpEvent*>(Event);
+        // Inside another program's desktop window the clock's window is no
+        // top-level, and Qt cannot tie a hint window to it.
+        const QWindow* Handle = window()->windowHandle();
+        QWidget* Owner = Handle == nullptr || Handle->isTopLevel() ? this : nullptr;
         if (!toolTip().isEmpty())
-            QToolTip::showText(Help->globalPos(), toolTip(), this, rect(),
+            QToolTip::showText(Help->globalPos(), toolTip(), Owner, Owner != nullptr ? rect() : QRect(),
                                TZentavoApplication::HintHidePause());
         return true;
     }

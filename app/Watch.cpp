@@ -111,6 +111,7 @@ Twatch::Twatch(Platform::TServices& Services, Platform::TNativeWindow ProgramMan
 
 Twatch::~Twatch()
 {
+    Moon->SetPopupMenu(nullptr);
     StopClockWorker();
     if (FQueue)
         FQueue->Cancel();
@@ -167,7 +168,9 @@ void Twatch::CreateComponents()
     FTrayIcon = std::make_unique<TTrayIcon>(*FServices.Libraries, *FTrayMenu);
     FSettings = std::make_unique<TSettingsTransfer>(*FServices.Registry, *FServices.TimeZone);
 
-    PopupMenu = new QMenu(this);
+    FPopupMenu = std::make_unique<QMenu>();
+    PopupMenu = FPopupMenu.get();
+    PopupMenu->setFont(font());
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
     MenuSetUp = PopupMenu->addAction(QStringLiteral("Configurações"), this, &Twatch::zt_SetUp);
     MenuSetUp->setObjectName(QStringLiteral("MenuSetUp"));

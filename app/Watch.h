@@ -213,6 +213,9 @@ private:
     int FExitCode = 0;
     QImage FLastFrame;      // the viewer's last picture
     QImage FLastKeyedImage; // what the window's shape was last made from
+    // Not a child widget: inside a desktop window that belongs to another
+    // program the clock's window is no top-level, and Qt cannot tie a popup to it.
+    std::unique_ptr<QMenu> FPopupMenu;
     std::unique_ptr<TDesktopPlacement> FPlacement;
     std::unique_ptr<TWindowTimers> FTimers;
     std::unique_ptr<TWatchOnline> FOnline;     // the online services' view of the window
