@@ -513,11 +513,17 @@ void Twatch::ApplyColorKey()
 {
     if (!testAttribute(Qt::WA_WState_Created))
         return;
-    QImage Shown(size(), QImage::Format_RGB32);
+    // In device pixels: on a scaled screen the shape is cut at the display's resolution.
+    const qreal Ratio = devicePixelRatioF();
+    QImage Shown(size() * Ratio, QImage::Format_RGB32);
+    Shown.setDevicePixelRatio(Ratio);
     Shown.fill(QColor::fromRgb(KeyColor));
     QPainter Painter(&Shown);
-    if (!FLastFrame.isNull())
-        Painter.drawImage(ScreenView->geometry().topLeft(), FLastFrame);
+    if (!FLastFrame.isNull()) {
+        QImage Frame = FLastFrame;
+        Frame.setDevicePixelRatio(Ratio); // read back from the surface in device pixels
+        Painter.drawImage(ScreenView->geometry().topLeft(), Frame);
+    }
     if (!Moon->VisiblePicture().isNull())
         Painter.drawImage(Moon->geometry().topLeft() - QPoint(Moon->OffSetX(), Moon->OffSetY()),
                           Moon->VisiblePicture());

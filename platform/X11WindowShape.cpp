@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QRegion>
 #include <QtGui/qguiapplication_platform.h>
+#include <QtMath>
 #include <QWidget>
 #include <QWindow>
 
@@ -93,9 +94,12 @@ void TX11WindowShape::ApplyColorKey(QWidget& Window, const QImage& Frame, unsign
     int EventBase = 0;
     int ErrorBase = 0;
     if (Connection == nullptr || !XShapeQueryExtension(Connection, &EventBase, &ErrorBase)) {
+        // Qt takes the mask in the window's logical pixels.
         QRegion Region;
         for (const QRect& Rectangle : Opaque)
-            Region += Rectangle;
+            Region += QRect(QPoint(qFloor(Rectangle.left() / Ratio), qFloor(Rectangle.top() / Ratio)),
+                            QPoint(qCeil((Rectangle.right() + 1) / Ratio) - 1,
+                                   qCeil((Rectangle.bottom() + 1) / Ratio) - 1));
         if (QWindow* Handle = Window.windowHandle())
             Handle->setMask(Region);
         return;
