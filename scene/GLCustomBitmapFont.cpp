@@ -142,6 +142,11 @@ void TGLCustomBitmapFont::NotifyChange(TGLUpdateAbleObject* Sender)
 
 // --- Metrics ------------------------------------------------------------------------
 
+int TGLCustomBitmapFont::ScaledSpace(int Units) const
+{
+    return static_cast<int>(std::lround(Units * RasterScale()));
+}
+
 void TGLCustomBitmapFont::InvalidateUsers()
 {
     FCharacterWidths.clear();
@@ -184,7 +189,8 @@ int TGLCustomBitmapFont::StringWidth(std::string_view Line)
     }
     if (Count == 0)
         return 0;
-    return Count * (FHorizontalSpaceFix + FHorizontalSpace) - FHorizontalSpace + Sum;
+    const int HorizontalSpace = ScaledSpace(FHorizontalSpace);
+    return Count * (FHorizontalSpaceFix + HorizontalSpace) - HorizontalSpace + Sum;
 }
 
 const TGLCustomBitmapFont::TCharacterRectangle*
@@ -307,7 +313,9 @@ void TGLCustomBitmapFont::RenderString(TRenderContextInfo& Context, std::string_
         return 0;
     };
     const int LineCount = 1 + static_cast<int>(std::count(Text.begin(), Text.end(), CarriageReturn));
-    const int BlockHeight = LineCount * (FCharacterHeight + FVerticalSpace) - FVerticalSpace;
+    const int HorizontalSpace = ScaledSpace(FHorizontalSpace);
+    const int VerticalSpace = ScaledSpace(FVerticalSpace);
+    const int BlockHeight = LineCount * (FCharacterHeight + VerticalSpace) - VerticalSpace;
     int Top = 0;
     if (Layout == tlBottom)
         Top = BlockHeight;
@@ -330,10 +338,10 @@ void TGLCustomBitmapFont::RenderString(TRenderContextInfo& Context, std::string_
         const auto Code = static_cast<unsigned char>(Text[At]);
         if (Code == CarriageReturn) {
             X = LineStart(Text.substr(At + 1));
-            Top -= FCharacterHeight + FVerticalSpace;
+            Top -= FCharacterHeight + VerticalSpace;
             Bottom = Top - FCharacterHeight;
         } else if (Code == Space) {
-            X += CharacterWidthOf(Space) + FHorizontalSpaceFix + FHorizontalSpace;
+            X += CharacterWidthOf(Space) + FHorizontalSpaceFix + HorizontalSpace;
         } else if (Code > Space) {
             const int Width = CharacterWidthOf(Code);
             const TCharacterRectangle* Rectangle = CharacterRectangle(Code);
@@ -349,7 +357,7 @@ void TGLCustomBitmapFont::RenderString(TRenderContextInfo& Context, std::string_
             Gl.glVertex2f(Right, static_cast<float>(Bottom));
             Gl.glTexCoord2f(Rectangle->Right, Rectangle->Top);
             Gl.glVertex2f(Right, static_cast<float>(Top));
-            X += Width + FHorizontalSpace;
+            X += Width + HorizontalSpace;
         }
         // Other control codes (line feed included) are ignored.
     }

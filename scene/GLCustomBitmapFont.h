@@ -49,6 +49,12 @@ public:
     int CharacterWidth() const { return FCharacterWidth; }
     void SetCharacterWidth(int Value);
     int CharacterHeight() const { return FCharacterHeight; }
+    // Glyph pixels per unit of text: a font drawn for a scaled screen is
+    // rasterised at the screen's resolution. Metrics are in glyph pixels;
+    // the spaces set in units are scaled with it.
+    virtual float RasterScale() const { return 1; }
+    // Fonts that cannot render their glyphs again keep 1.
+    virtual void SetRasterScale(float Value) { (void)Value; }
     void SetCharacterHeight(int Value);
     // Pixels between characters and between lines; negative becomes 0.
     int HorizontalSpace() const { return FHorizontalSpace; }
@@ -104,6 +110,8 @@ public:
     void NotifyChange(TGLUpdateAbleObject* Sender) override;
 
 protected:
+    int ScaledSpace(int Units) const;
+
     // Internal format of the atlas texture.
     virtual GLint TextureFormat() const { return GL_RGBA; }
     // Called by the upload before the picture is converted.

@@ -92,7 +92,10 @@ void TGLHUDText::EmitGeometry(TRenderContextInfo& Context)
     Gl.glTranslatef(Factor * Anchor.X - ViewportWidth / 2, ViewportHeight / 2 - Factor * Anchor.Y, Anchor.Z);
     if (FRotation != 0)
         Gl.glRotatef(FRotation, 0, 0, 1);
-    Gl.glScalef(Factor * Stretch.X, Factor * Stretch.Y, 1);
+    // Glyphs drawn at the screen's resolution go on the screen one to one.
+    FBitmapFont->SetRasterScale(Factor);
+    const float Glyphs = Factor / FBitmapFont->RasterScale();
+    Gl.glScalef(Glyphs * Stretch.X, Glyphs * Stretch.Y, 1);
     Gl.glMatrixMode(GL_PROJECTION);
     Gl.glPushMatrix();
     Gl.glLoadIdentity();

@@ -4,6 +4,7 @@
 #include "scene/GlyphRasteriser.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -37,6 +38,16 @@ void TGLWindowsBitmapFont::NotifyChange(TGLUpdateAbleObject* Sender)
     if (Sender == &FFont)
         RecreateTexture();
     TGLCustomBitmapFont::NotifyChange(Sender);
+}
+
+void TGLWindowsBitmapFont::SetRasterScale(float Value)
+{
+    Value = std::clamp(Value, 1.0f, 4.0f);
+    if (Value == FRasterScale)
+        return;
+    FRasterScale = Value;
+    RecreateTexture();
+    TGLCustomBitmapFont::NotifyChange(this);
 }
 
 int TGLWindowsBitmapFont::DistinctCharacterCount() const
@@ -97,6 +108,8 @@ void TGLWindowsBitmapFont::BuildAtlas()
     TFont White;
     White.Assign(FFont);
     White.SetColor(0xFFFFFF);
+    if (FRasterScale != 1)
+        White.SetHeight(static_cast<int>(std::lround(FFont.Height() * FRasterScale)));
     {
         const std::unique_ptr<TGlyphCanvas> Canvas = Rasteriser->CreateCanvas(Glyphs, White);
         FCharacterWidth =
@@ -132,6 +145,12 @@ void TGLWindowsBitmapFont::BuildAtlas()
                 BestHeight = Height;
             }
         }
+    }
+    if (BestWidth == 0 && FRasterScale != 1) {
+        // Sharp glyphs are a nicety; glyphs at all are not.
+        FRasterScale = 1;
+        BuildAtlas();
+        return;
     }
     if (BestWidth == 0) {
         FFont.SetSize(6);

@@ -36,6 +36,11 @@ public:
 
     void NotifyChange(TGLUpdateAbleObject* Sender) override;
 
+    // Set by what draws the font, from the screen's device pixel ratio; a
+    // change renders the atlas again at the next use.
+    float RasterScale() const override { return FRasterScale; }
+    void SetRasterScale(float Value) override;
+
 protected:
     GLint TextureFormat() const override { return GL_ALPHA; }
     void PrepareGlyphs() override { BuildAtlas(); }
@@ -51,6 +56,7 @@ private:
     int DistinctCharacterCount() const;
 
     TFont FFont;
+    float FRasterScale = 1;
 };
 
 } // namespace Scene

@@ -5,6 +5,8 @@
 #include "scene/GlyphRasteriser.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,7 +36,15 @@ public:
     int Width(unsigned char Code) const
     {
         const auto Found = Widths.find(Code);
-        return Found == Widths.end() ? DefaultWidth : Found->second;
+        return Scaled(Found == Widths.end() ? DefaultWidth : Found->second);
+    }
+    int Height() const { return Scaled(LineHeight); }
+    // With ScaleWithFontHeight, a font of n times the default pixel height has n times the metrics.
+    int Scaled(int Pixels) const
+    {
+        if (!ScaleWithFontHeight)
+            return Pixels;
+        return static_cast<int>(std::lround(Pixels * std::abs(LastFont.Height()) / 11.0));
     }
 
     std::unique_ptr<TGlyphCanvas> CreateCanvas(TGlyphPicture& Picture, const TFont& Font) override
@@ -46,6 +56,7 @@ public:
 
     int DefaultWidth = 5;
     int LineHeight = 10;
+    bool ScaleWithFontHeight = false;
     std::map<unsigned char, int> Widths;
     std::vector<TDrawCall> Drawn;
     TFont LastFont;
@@ -64,13 +75,13 @@ private:
                 Result += FOwner.Width(static_cast<unsigned char>(C));
             return Result;
         }
-        int TextHeight(std::string_view) override { return FOwner.LineHeight; }
+        int TextHeight(std::string_view) override { return FOwner.Height(); }
         void TextRect(const TGlyphRectangle& Clip, int X, int Y, std::string_view Text) override
         {
             FOwner.Drawn.push_back(TDrawCall{Clip, X, Y, std::string(Text)});
             const int Right = X + (Text.empty() ? 0 : FOwner.Width(static_cast<unsigned char>(Text[0])));
             for (int PY = std::max(Y, Clip.Top);
-                 PY < std::min({Y + FOwner.LineHeight, Clip.Bottom, FPicture.Height()}); ++PY)
+                 PY < std::min({Y + FOwner.Height(), Clip.Bottom, FPicture.Height()}); ++PY)
                 for (int PX = std::max(X, Clip.Left); PX < std::min({Right, Clip.Right, FPicture.Width()});
                      ++PX)
                     FPicture.ScanLine(PY)[PX] = 0xFFFFFFFFu;

@@ -117,13 +117,18 @@ TEST_F(HUDText, TextKeepsItsPixelPositionAfterAResize)
 
 TEST_F(HUDText, RenderDPIScalesPositionAndSize)
 {
+    Rasteriser.ScaleWithFontHeight = true;
     Render(328, 344, 144); // factor 1.5
     const auto P = Pixels();
     ASSERT_FALSE(P.empty());
     EXPECT_NEAR(P[0].X, 7.5, 1e-3);
     EXPECT_NEAR(P[0].Y, 382.5, 1e-3);
-    EXPECT_NEAR(P[2].X - P[0].X, 7.5, 1e-3);
-    EXPECT_NEAR(P[2].Y - P[0].Y, 21, 1e-3);
+    // The glyphs are rendered for the screen's resolution and drawn one to one: sharp, at about 1.5 times.
+    EXPECT_EQ(Rasteriser.LastFont.Height(), -17);
+    EXPECT_NEAR(P[2].X - P[0].X, Rasteriser.Width('Z'), 1e-3);
+    EXPECT_NEAR(P[2].X - P[0].X, 7.5, 0.51);
+    EXPECT_NEAR(P[2].Y - P[0].Y, Rasteriser.Height() + 2, 1e-3);
+    EXPECT_NEAR(P[2].Y - P[0].Y, 21, 1);
 }
 
 TEST_F(HUDText, RotationTurnsAboutTheAnchorAndScaleStretches)

@@ -423,3 +423,42 @@ TEST(WindowsFontWithoutRasteriser, DrawsNothing)
     Font.RenderString(Context, "Zentavo", taLeftJustify, tlTop, TVector{1, 1, 1, 1});
     EXPECT_EQ(Recorder.Count("glBegin"), 0u);
 }
+
+// --- Scaled screens ---------------------------------------------------------------------
+
+TEST_F(WindowsFont, ARasterScaleRendersTheGlyphsAtTheScreensResolutionWithScaledSpaces)
+{
+    TGLWindowsBitmapFont Font;
+    TUserCounter User;
+    Font.RegisterUser(User);
+    Font.SetHorizontalSpace(3);
+    Draw(Font, "AB");
+    const int Height = Font.Font().Height();
+    EXPECT_EQ(Rasteriser.LastFont.Height(), Height);
+
+    const int Before = User.Changes;
+    Font.SetRasterScale(2);
+    EXPECT_EQ(User.Changes, Before + 1);
+    Font.SetRasterScale(2); // the same scale: nothing to do
+    EXPECT_EQ(User.Changes, Before + 1);
+    const auto P = Draw(Font, "AB");
+    EXPECT_EQ(Rasteriser.LastFont.Height(), 2 * Height) << "the font asked for at twice its pixel height";
+    EXPECT_EQ(Font.Font().Height(), Height) << "the font's own size is the user's";
+    ASSERT_EQ(P.size(), 1u);
+    ASSERT_EQ(P[0].Vertices.size(), 8u);
+    EXPECT_EQ(P[0].Vertices[4].Position.X, Font.CharacterWidthOf('A') + 6);
+    EXPECT_EQ(Font.StringWidth("AB"), Font.CharacterWidthOf('A') + Font.CharacterWidthOf('B') + 6);
+}
+
+TEST_F(WindowsFont, AScaledAtlasThatCannotFitFallsBackToUnscaledGlyphs)
+{
+    Rasteriser.LineHeight = 20;
+    Rasteriser.DefaultWidth = 10;
+    Rasteriser.ScaleWithFontHeight = true;
+    TGLWindowsBitmapFont Font;
+    Font.Ranges()[0].SetStopASCII(255);
+    Font.SetRasterScale(4);
+    EXPECT_NO_THROW(Font.BuildAtlas());
+    EXPECT_FLOAT_EQ(Font.RasterScale(), 1);
+    EXPECT_NE(Font.CharacterRectangle('A'), nullptr);
+}
