@@ -65,30 +65,33 @@ std::optional<QPoint> TDesktopPlacement::MoveOnItsWay()
 
 QPoint TDesktopPlacement::Position()
 {
-    const std::optional<QPoint> Seen = FDesktop.ScreenPosition(FWindow);
-    if (Seen && FRequested && *Seen == *FRequested)
-        FRequested.reset();
-    if (const std::optional<QPoint> Asked = MoveOnItsWay())
-        return *Asked;
-    if (Seen)
+    if (const std::optional<QPoint> Seen = FDesktop.ScreenPosition(FWindow)) {
+        if (FRequested && *Seen == *FRequested)
+            FRequested.reset();
         FLastPosition = *Seen;
+    }
     return FLastPosition;
 }
 
-void TDesktopPlacement::Move(QPoint Target)
+QPoint TDesktopPlacement::Target()
 {
-    FRequested = Target;
+    const QPoint Seen = Position();
+    return MoveOnItsWay().value_or(Seen);
+}
+
+void TDesktopPlacement::Move(QPoint Place)
+{
+    FRequested = Place;
     FRequestedAt = std::chrono::steady_clock::now();
-    FLastPosition = Target;
-    FDesktop.MoveTo(FWindow, Target);
+    FDesktop.MoveTo(FWindow, Place);
 }
 
 void TDesktopPlacement::SetTop(int Value)
 {
-    Move(QPoint(Position().x(), Value));
+    Move(QPoint(Target().x(), Value));
 }
 
 void TDesktopPlacement::SetLeft(int Value)
 {
-    Move(QPoint(Value, Position().y()));
+    Move(QPoint(Value, Target().y()));
 }

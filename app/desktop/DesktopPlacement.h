@@ -22,7 +22,7 @@ public:
     // A desktop manager's start or end is a burst of changes: one look after it settles.
     static constexpr int SettleMilliseconds = 300;
     static constexpr int LookAgainMilliseconds = 2000;
-    // How long a move asked for may take to reach the display before the display's word counts again.
+    // How long a move asked for may take to reach the display before the display's word counts alone.
     static constexpr std::chrono::milliseconds MoveInFlight{1000};
 
     TDesktopPlacement(Platform::TDesktopWindow& Desktop, QWidget& Window);
@@ -37,16 +37,19 @@ public:
     void Stop();
     Platform::TNativeWindow Parent() const { return FParent; }
 
-    // The window's place on the screen as the display has it; a move still
-    // on its way counts as done.
+    // The window's place on the screen as the display has it now.
     QPoint Position();
-    void Move(QPoint Target);
+    void Move(QPoint Place);
+    // Each keeps the other coordinate of a move still on its way to the
+    // display: the moon drag and the settings' load set both, one by one.
     void SetTop(int Value);
     void SetLeft(int Value);
 
 private:
     void Reparent(Platform::TNativeWindow Parent);
     std::optional<QPoint> MoveOnItsWay();
+    // Where the window is going: the move on its way, else where it is.
+    QPoint Target();
 
     Platform::TDesktopWindow& FDesktop;
     QWidget& FWindow;

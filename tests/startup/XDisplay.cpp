@@ -70,6 +70,36 @@ Window TXDisplay::CreateBackdrop(unsigned long Rgb, bool Desktop)
     return Backdrop;
 }
 
+Window TXDisplay::CreateWindow(int X, int Y, int Width, int Height, unsigned long Rgb)
+{
+    const Window Made = XCreateSimpleWindow(FDisplay, Root(), X, Y, Width, Height, 0, 0, Rgb);
+    XStoreName(FDisplay, Made, "normal window");
+    XMapWindow(FDisplay, Made);
+    XSync(FDisplay, False);
+    return Made;
+}
+
+std::vector<unsigned long> TXDisplay::Items(Window Target, const char* Property, const char* Type) const
+{
+    std::vector<unsigned long> Result;
+    Atom ActualType = 0;
+    int Format = 0;
+    unsigned long Count = 0, Remaining = 0;
+    unsigned char* Data = nullptr;
+    if (XGetWindowProperty(FDisplay, Target, XInternAtom(FDisplay, Property, False), 0, 4096, False,
+                           XInternAtom(FDisplay, Type, False), &ActualType, &Format, &Count, &Remaining,
+                           &Data) == Success &&
+        Data != nullptr) {
+        if (Format == 32) {
+            const auto* Values = reinterpret_cast<const unsigned long*>(Data);
+            for (unsigned long Index = 0; Index < Count; ++Index)
+                Result.push_back(Values[Index] & 0xFFFFFFFFul);
+        }
+        XFree(Data);
+    }
+    return Result;
+}
+
 void TXDisplay::Destroy(Window Target)
 {
     XDestroyWindow(FDisplay, Target);

@@ -29,6 +29,8 @@ public:
 
     // A mapped full-screen window of one colour; with Desktop it is typed as the desktop.
     Window CreateBackdrop(unsigned long Rgb, bool Desktop);
+    // A plain window of one colour that a window manager manages like any program's.
+    Window CreateWindow(int X, int Y, int Width, int Height, unsigned long Rgb);
     void Destroy(Window Target);
 
     std::vector<Window> AllWindows() const; // the whole tree below the root
@@ -38,6 +40,8 @@ public:
     bool IsShown(Window Target) const;
     void Geometry(Window Target, int& X, int& Y, int& Width, int& Height) const; // X, Y on the root
     std::vector<std::string> AtomList(Window Target, const char* Property) const;
+    // A property of 32-bit items (windows, cardinals) of the named type.
+    std::vector<unsigned long> Items(Window Target, const char* Property, const char* Type) const;
     // Bounding-shape rectangles as the server holds them; empty optional when unshaped.
     std::optional<std::vector<TXRectangle>> BoundingShape(Window Target) const;
     // The screen as the user sees it, as 0xRRGGBB values, row by row.
