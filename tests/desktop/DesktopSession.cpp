@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 #include <unistd.h>
 
@@ -87,12 +88,19 @@ bool TDesktopSession::Start()
                                  std::filesystem::perm_options::replace);
     if (!StartServer() || !StartBus())
         return false;
+    // KWin takes its number of workspaces from its settings only.
+    if (FWindowManagerName == "kwin_x11")
+        std::ofstream(FFolder + "/home/.config/kwinrc") << "[Desktops]\nNumber=2\nRows=1\n";
 
     FWindowManager.setProcessEnvironment(Environment());
     FWindowManager.setProcessChannelMode(QProcess::MergedChannels);
     FWindowManager.setStandardOutputFile(QString::fromStdString(FFolder + "/window-manager.log"));
     if (FWindowManagerName == "xfwm4")
         FWindowManager.start("xfwm4", {"--compositor=off", "--replace"});
+    else if (FWindowManagerName == "mutter")
+        FWindowManager.start("mutter", {"--x11", "--replace", "--sm-disable"});
+    else if (FWindowManagerName == "kwin_x11")
+        FWindowManager.start("kwin_x11", {"--replace"});
     else
         FWindowManager.start(QString::fromStdString(FWindowManagerName), {});
     if (!FWindowManager.waitForStarted(5000)) {

@@ -13,7 +13,8 @@
 class TDesktopSession
 {
 public:
-    // WindowManager: "openbox" (desktop manager pcmanfm) or "xfwm4" (xfdesktop).
+    // WindowManager: "openbox" (desktop manager pcmanfm), "xfwm4" (xfdesktop),
+    // or, for runs by hand where they are installed, "mutter" and "kwin_x11" (pcmanfm).
     explicit TDesktopSession(std::string WindowManager);
     ~TDesktopSession();
     TDesktopSession(const TDesktopSession&) = delete;

@@ -74,6 +74,14 @@ Window TXDisplay::CreateWindow(int X, int Y, int Width, int Height, unsigned lon
 {
     const Window Made = XCreateSimpleWindow(FDisplay, Root(), X, Y, Width, Height, 0, 0, Rgb);
     XStoreName(FDisplay, Made, "normal window");
+    // Placed where the user put it, not where the window manager would.
+    XSizeHints Hints = {};
+    Hints.flags = USPosition | USSize;
+    Hints.x = X;
+    Hints.y = Y;
+    Hints.width = Width;
+    Hints.height = Height;
+    XSetWMNormalHints(FDisplay, Made, &Hints);
     XMapWindow(FDisplay, Made);
     XSync(FDisplay, False);
     return Made;
