@@ -89,13 +89,14 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Zentavo 3D maintainers")
 set(CPACK_PACKAGE_CONTACT "The Zentavo 3D maintainers <maintainers@users.noreply.c-seed-387dcc07.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D globe clock for the desktop")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "3D globe clock for the desktop
- A small borderless window with a 3D Earth that floats over the wallpaper:
- translucent hour and minute domes turn to show the time of a chosen zone,
- a sun light follows the hour, and the weather of a chosen city is shown
- beside the globe. It also keeps the computer's clock synchronised and runs
- one scheduled event: an alarm, a shutdown or the start of a program.")
+# The lines after the synopsis; CPack indents them.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "A small borderless window with a 3D Earth that floats over the wallpaper:
+translucent hour and minute domes turn to show the time of a chosen zone,
+a sun light follows the hour, and the weather of a chosen city is shown
+beside the globe. It also keeps the computer's clock synchronised and runs
+one scheduled event: an alarm, a shutdown or the start of a program.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_INSTALL_PREFIX /usr)
 # The install rules write files that name the final prefix, not the staging folder.
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_STRIP_FILES ON)
