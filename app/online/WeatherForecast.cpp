@@ -8,8 +8,8 @@
 
 #include <QImage>
 
-TWeatherForecast::TWeatherForecast(TGMT_System& System, Platform::TLibraryLoader& Libraries,
-                                   TRSSWeather& Weather, TWeatherView& View)
+TWeatherForecast::TWeatherForecast(TGMT_System& System, Platform::TLibraryLoader& Libraries, TRSSWeather& Weather,
+                                   TWeatherView& View)
     : FSystem(System), FLibraries(Libraries), FWeather(Weather), FView(View)
 {}
 
