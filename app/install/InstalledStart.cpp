@@ -9,6 +9,9 @@
 
 #include <QDateTime>
 
+#include <cstdio>
+#include <exception>
+
 namespace {
 
 void SeedFirstStart(Platform::TServices& Services)
@@ -39,7 +42,12 @@ void TInstalledStart::Prepare()
     FStartUpLock->Lock();
     Folder.Prepare(*FCopy);
     Folder.Enter();
-    SeedFirstStart(Platform::LinuxServices());
+    // Without its seed the clock still starts, and says on its own what the store lacks.
+    try {
+        SeedFirstStart(Platform::LinuxServices());
+    } catch (const std::exception& Error) {
+        std::fprintf(stderr, "zentavo-3d: the first start's settings: %s\n", Error.what());
+    }
 }
 
 void TInstalledStart::Started()

@@ -23,7 +23,8 @@ public:
     // Prepares and enters the working folder, then seeds what the settings
     // lack. Holds the folder's start-up lock, so that a clock of the same user
     // on another display neither fills it nor passes pictures through it at
-    // the same time, until Started(). Throws std::runtime_error.
+    // the same time, until Started(). Throws std::runtime_error when the
+    // folder cannot be made, filled or entered; a seed that fails is only reported.
     void Prepare();
     // The window is made and showing.
     void Started();
