@@ -18,12 +18,21 @@ std::string HostName()
 
 } // namespace
 
-TSingleInstance::TSingleInstance() : TSingleInstance(LockPath()) {}
+TSingleInstance::TSingleInstance()
+{
+    Take([] { return LockPath(); });
+}
 
 TSingleInstance::TSingleInstance(const std::string& LockPath)
 {
+    Take([&] { return LockPath; });
+}
+
+void TSingleInstance::Take(const std::function<std::string()>& Path)
+{
     try {
-        FLock = std::make_unique<TLockFile>(LockPath);
+        FPath = Path();
+        FLock = std::make_unique<TLockFile>(FPath);
         FFirst = FLock->TryLock();
     } catch (const std::exception& Error) {
         std::fprintf(stderr, "zentavo-3d: %s\n", Error.what());

@@ -19,6 +19,8 @@ public:
     // False when a clock holds the lock already. A lock that cannot be taken
     // for another reason lets this one run: better two clocks than none.
     bool IsFirst() const { return FFirst; }
+    // The lock file; empty when none could be named.
+    const std::string& Path() const { return FPath; }
 
     // ${XDG_RUNTIME_DIR}/zentavo-3d/HOST-DISPLAY.lock, or below
     // ${XDG_CACHE_HOME:-~/.cache}/zentavo-3d/ where there is no runtime folder.
@@ -30,6 +32,7 @@ public:
 private:
     void Take(const std::function<std::string()>& Path);
 
+    std::string FPath;
     std::unique_ptr<TLockFile> FLock;
     bool FFirst = true;
 };

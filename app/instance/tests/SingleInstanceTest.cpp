@@ -1,15 +1,24 @@
 #include "app/instance/SingleInstance.h"
+#include "app/instance/InstanceCall.h"
 #include "TemporaryHome.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <future>
 #include <memory>
 #include <signal.h>
 #include <spawn.h>
+#include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -21,6 +30,7 @@ TEST(SingleInstanceTest, OnlyTheFirstHoldsTheLockAndItsEndFreesItWhatEverItStart
     const std::string Lock = Zentavo::Testing::MakeScratchFolder("instance") + "/run/zentavo-3d/host-:0.lock";
     auto First = std::make_unique<TSingleInstance>(Lock);
     EXPECT_TRUE(First->IsFirst());
+    EXPECT_EQ(First->Path(), Lock);
     struct stat Status
     {
     };
@@ -33,6 +43,15 @@ TEST(SingleInstanceTest, OnlyTheFirstHoldsTheLockAndItsEndFreesItWhatEverItStart
     char Sleep[] = "sleep", Seconds[] = "30";
     char* Arguments[] = {Sleep, Seconds, nullptr};
     ASSERT_EQ(::posix_spawnp(&Child, "sleep", nullptr, nullptr, Arguments, environ), 0);
+    // Until its exec the child shares every descriptor, the lock's too.
+    const auto Name = [&] {
+        std::ifstream Comm("/proc/" + std::to_string(Child) + "/comm");
+        std::string Text;
+        std::getline(Comm, Text);
+        return Text;
+    };
+    for (int Wait = 0; Wait < 500 && Name() != "sleep"; ++Wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     First.reset();
     EXPECT_TRUE(TSingleInstance(Lock).IsFirst());
     ::kill(Child, SIGKILL);
@@ -47,6 +66,17 @@ TEST(SingleInstanceTest, ALockThatCannotBeMadeLetsTheClockRun)
     if (::access((Folder + "/locked").c_str(), W_OK) == 0)
         GTEST_SKIP() << "running with rights that ignore the folder's mode";
     EXPECT_TRUE(TSingleInstance(Folder + "/locked/zentavo-3d/x.lock").IsFirst());
+}
+
+TEST(SingleInstanceTest, NoFolderToNameTheLockInLetsTheClockRun)
+{
+    const std::string Home = std::getenv("HOME");
+    for (const char* Variable : {"HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"})
+        unsetenv(Variable);
+    const TSingleInstance Instance;
+    EXPECT_TRUE(Instance.IsFirst());
+    EXPECT_EQ(Instance.Path(), "");
+    setenv("HOME", Home.c_str(), 1);
 }
 
 TEST(SingleInstanceTest, TheDisplayNamesTheLockAndTheRuntimeFolderHoldsIt)
@@ -67,6 +97,36 @@ TEST(SingleInstanceTest, TheDisplayNamesTheLockAndTheRuntimeFolderHoldsIt)
     unsetenv("XDG_RUNTIME_DIR");
     setenv("XDG_CACHE_HOME", (Runtime + "/cache").c_str(), 1);
     EXPECT_EQ(TSingleInstance::LockPath().rfind(Runtime + "/cache/zentavo-3d/", 0), 0u);
+}
+
+TEST(InstanceCallTest, ASecondStartsCallReachesTheRunningClockAndOnlyIt)
+{
+    const std::string Folder = Zentavo::Testing::MakeScratchFolder("call");
+    const std::string Socket = TInstanceCall::SocketPathFor(Folder + "/host-:0.lock");
+    EXPECT_EQ(Socket, Folder + "/host-:0.socket");
+    EXPECT_FALSE(TInstanceCall::Call(Socket)) << "no clock runs";
+
+    // What a clock that died left behind is no obstacle.
+    std::ofstream(Socket) << "stale";
+    int Calls = 0;
+    TInstanceCall Running(Socket, [&] { ++Calls; });
+    ASSERT_TRUE(Running.Listening());
+    struct stat Status
+    {
+    };
+    ASSERT_EQ(::stat(Socket.c_str(), &Status), 0);
+    EXPECT_EQ(Status.st_mode & 077, 0u) << "only the user may call";
+
+    // The call waits for the clock's answer, which comes from its event loop.
+    for (int Round = 1; Round <= 2; ++Round) {
+        std::future<bool> Taken = std::async(std::launch::async, [&] { return TInstanceCall::Call(Socket); });
+        QElapsedTimer Timer;
+        Timer.start();
+        while (Calls < Round && Timer.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        EXPECT_EQ(Calls, Round);
+        EXPECT_TRUE(Taken.get());
+    }
 }
 
 } // namespace
