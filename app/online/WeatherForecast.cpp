@@ -33,6 +33,9 @@ void TWeatherForecast::Run()
     const std::string Code = WeatherCode(getProvinces(FLibraries), FSystem.UF);
     const TUserConnection Connection = FSystem.Connection;
     TWeatherChannel Binding(FLibraries);
+    // The library leaves its text in the caption; a caption it did not touch is
+    // only the window's own name, which is no line for the user.
+    const std::string CaptionBefore = FView.Caption();
     QImage Brush;
     FView.AttachBrush(&Brush);
     bool Changing = false;
@@ -42,7 +45,8 @@ void TWeatherForecast::Run()
         // One redraw for the text and the picture together.
         FView.BeginChanges();
         Changing = true;
-        FView.SetHUDText(FView.Caption());
+        if (const std::string Caption = FView.Caption(); Caption != CaptionBefore)
+            FView.SetHUDText(Caption);
         FView.SetWeatherPicture(Brush);
         FView.ResetFrameStats();
         Changing = false;

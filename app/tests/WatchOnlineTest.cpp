@@ -65,12 +65,12 @@ TEST_F(WatchOnlineTest, TheWeatherPictureAndTextReachTheGlobeAndTheWindowRedraws
     QTRY_VERIFY_WITH_TIMEOUT(Watch.ScreenView->Buffer().RenderedFrames() > Frames, 5000);
 }
 
-TEST_F(WatchOnlineTest, WithoutTheWeatherLibraryTheLineShowsWatchAndTheSpriteStaysBlank)
+TEST_F(WatchOnlineTest, WithoutTheWeatherLibraryTheLineKeepsItsDesignedTextAndTheSpriteStaysBlank)
 {
     Twatch& Watch = Start();
     Watch.zt_WeatherForecast();
     EXPECT_FALSE(Watch.GMTSystem->WeatherOk);
-    EXPECT_EQ(Watch.HUDText->Text(), "watch");
+    EXPECT_EQ(Watch.HUDText->Text(), "Zentavo 3D Desktop");
     EXPECT_EQ(Sprite().Width(), 1) << "the keyed placeholder";
     EXPECT_TRUE(Errors.empty());
 }

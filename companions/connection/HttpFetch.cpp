@@ -82,7 +82,10 @@ bool Fetch(const std::string& Url, const TProxySettings& Proxy, std::string& Bod
     auto Set = [&](CURLoption Option, auto Value) {
         Ready = Ready && curl_easy_setopt(Handle, Option, Value) == CURLE_OK;
     };
-    Set(CURLOPT_PROTOCOLS_STR, "http,https");
+    // A local file only where the caller names one (an installed document that
+    // refreshes from itself), never where a server redirects to.
+    const bool Local = Url.rfind("file://", 0) == 0;
+    Set(CURLOPT_PROTOCOLS_STR, Local ? "file" : "http,https");
     Set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     Set(CURLOPT_FOLLOWLOCATION, 1L);
     Set(CURLOPT_MAXREDIRS, Limits.MaximumRedirects);
@@ -117,7 +120,7 @@ bool Fetch(const std::string& Url, const TProxySettings& Proxy, std::string& Bod
     const CURLcode Result = curl_easy_perform(Handle);
     long Status = 0;
     curl_easy_getinfo(Handle, CURLINFO_RESPONSE_CODE, &Status);
-    if (Result != CURLE_OK || Receiver.Overflowed || Status < 200 || Status > 299) {
+    if (Result != CURLE_OK || Receiver.Overflowed || (!Local && (Status < 200 || Status > 299))) {
         Body.clear();
         return false;
     }

@@ -43,6 +43,11 @@ void EnterTemporaryHome()
     setenv("XDG_CONFIG_HOME", Config.c_str(), 1);
     setenv("XDG_DATA_HOME", (Home + "/.local/share").c_str(), 1);
     setenv("XDG_CACHE_HOME", (Home + "/.cache").c_str(), 1);
+    // The clocks a test starts take their one-per-display lock here, not in the user's session.
+    const std::string Runtime = Root + "/runtime";
+    std::filesystem::create_directories(Runtime);
+    std::filesystem::permissions(Runtime, std::filesystem::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", Runtime.c_str(), 1);
     // No test may reach the real desktop's sound server; a private one sets its own address.
     setenv("PULSE_SERVER", ("unix:" + Home + "/no-sound-server").c_str(), 1);
     if (std::getenv("TZ") == nullptr)

@@ -4,8 +4,8 @@
 
 namespace Zentavo::Testing {
 
-// Points HOME and XDG_CONFIG_HOME at fresh folders and makes a third one the
-// working folder, so that nothing a test does can reach the real user's files.
+// Points HOME, XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_CACHE_HOME and
+// XDG_RUNTIME_DIR at fresh folders and makes another one the working folder, so that nothing a test does can reach the real user's files.
 // Called once by the test mains before any test runs.
 void EnterTemporaryHome();
 

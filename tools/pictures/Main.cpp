@@ -1,6 +1,7 @@
 // Draws the clock's pictures into a folder: SURFACE, DOMO_H, DOMO_M, MOON and SETUP as BMP files (the
 // form the clock saves and loads) and CLOCK, which needs alpha, as PNG. Optionally renders a preview
-// of the clock's view for one zone and local time, to check the dials by eye.
+// of the clock's view for one zone and local time, to check the dials by eye, and the desktop icon's
+// sizes (the tray clock, drawn larger; data/desktop/icons holds its vector form beside them).
 
 #include "GlobePose.h"
 #include "LandTopology.h"
@@ -50,7 +51,9 @@ int Run(const QStringList& Arguments)
         "preview", "Also render the clock's view at zone offset and local time, e.g. -3,10:31.", "gmt,hh:mm");
     const QCommandLineOption PreviewFileOption("preview-file", "Where the preview goes.", "file",
                                                "preview.png");
-    Parser.addOptions({LandOption, OutOption, FontOption, PreviewOption, PreviewFileOption});
+    const QCommandLineOption IconsOption("icons", "Also draw the desktop icon's sizes into this folder.",
+                                         "folder");
+    Parser.addOptions({LandOption, OutOption, FontOption, PreviewOption, PreviewFileOption, IconsOption});
     Parser.process(Arguments);
     if (!Parser.isSet(LandOption) || !Parser.isSet(OutOption)) {
         std::fprintf(stderr, "%s", qPrintable(Parser.helpText()));
@@ -72,6 +75,13 @@ int Run(const QStringList& Arguments)
     Save(PaintMoon(), Folder, "MOON.bmp");
     Save(PaintSetupSkin(Font), Folder, "SETUP.bmp");
     Save(PaintTrayClock(), Folder, "CLOCK.png");
+    if (Parser.isSet(IconsOption)) {
+        QDir Icons(Parser.value(IconsOption));
+        if (!Icons.mkpath("."))
+            throw std::runtime_error("cannot make the folder " + Icons.path().toStdString());
+        for (const int Size : {16, 24, 32, 48, 64, 128, 256})
+            Save(PaintTrayClock(Size), Icons, QString("zentavo-3d-%1.png").arg(Size));
+    }
 
     if (Parser.isSet(PreviewOption)) {
         const QRegularExpression Pattern(R"(^([+-]?\d{1,2}),(\d{1,2}):(\d{2})$)");

@@ -18,7 +18,7 @@ QImage PaintMoon();
 // "SETUP": the setup dialog's skin; everything outside its outline is the key colour.
 QImage PaintSetupSkin(const QFont& Font);
 // "CLOCK": the tray icon, with alpha.
-QImage PaintTrayClock();
+QImage PaintTrayClock(int Size = 32);
 
 // Sky blue, the colour key of the clock's windows.
 inline constexpr QRgb KeyColour = 0xFFA6CAF0;

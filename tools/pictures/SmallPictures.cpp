@@ -114,13 +114,14 @@ QImage PaintSetupSkin(const QFont& Font)
     return Image;
 }
 
-QImage PaintTrayClock()
+QImage PaintTrayClock(int Size)
 {
-    constexpr int Size = 32;
     QImage Image(Size, Size, QImage::Format_ARGB32);
     Image.fill(Qt::transparent);
     QPainter Painter(&Image);
     Painter.setRenderHint(QPainter::Antialiasing);
+    // Drawn on a 32-pixel grid, whatever the size.
+    Painter.scale(Size / 32.0, Size / 32.0);
     const QPointF Centre(16, 16);
 
     QRadialGradient Face(Centre + QPointF(-4, -5), 17);

@@ -153,8 +153,24 @@ TEST_F(ConnectionCompanionTest, ErrorStatusesEndlessRedirectsAndOtherSchemesFail
         EXPECT_EQ(Body, "") << Path;
     }
     EXPECT_LE(Server.RequestCount(), 2u + 1 + 6 + 1) << "redirects are limited";
-    EXPECT_FALSE(Fetch("file:///etc/hostname", Body));
+    EXPECT_FALSE(Fetch("ftp://127.0.0.1/sysConf.xml", Body));
     EXPECT_FALSE(Fetch("not a url", Body));
+}
+
+TEST_F(ConnectionCompanionTest, ALocalDocumentArrivesWhereTheCallerNamesItButNeverThroughARedirect)
+{
+    const std::string Folder = Zentavo::Testing::MakeScratchFolder("local-document");
+    std::ofstream(Folder + "/sysConf.xml") << "<zentavo>installed</zentavo>";
+    std::string Body;
+    EXPECT_TRUE(Fetch("file://" + Folder + "/sysConf.xml", Body));
+    EXPECT_EQ(Body, "<zentavo>installed</zentavo>");
+    EXPECT_FALSE(Fetch("file://" + Folder + "/missing.xml", Body));
+    EXPECT_EQ(Body, "");
+
+    TLocalHttpServer Server;
+    Server.SetResponse("/moved", THttpResponse::Redirect("file://" + Folder + "/sysConf.xml"));
+    EXPECT_FALSE(Fetch(Server.Url("/moved"), Body));
+    EXPECT_EQ(Body, "");
 }
 
 TEST_F(ConnectionCompanionTest, ABodyBeyondTheCapIsRefusedAndOneBelowItArrivesWhole)

@@ -4,6 +4,7 @@
 #include "DialLayout.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFontDatabase>
@@ -221,6 +222,31 @@ TEST(Pictures, CommittedPicturesAreTheGeneratorsAndLoadAsTheClockLoadsThem)
     ExpectMoonIsRight(QImage(Folder.filePath("MOON.bmp")));
     ExpectSetupSkinIsRight(QImage(Folder.filePath("SETUP.bmp")));
     ExpectTrayClockIsRight(QImage(Folder.filePath("CLOCK.png")));
+}
+
+// The desktop's icon is the tray clock at every size.
+TEST(Pictures, CommittedDesktopIconsAreTheTrayClockAtTheirSizes)
+{
+    const QImage Tray = PaintTrayClock().convertToFormat(QImage::Format_ARGB32);
+    for (const int Size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QImage Icon(QDir(ZENTAVO_DESKTOP_ICONS_DIR).filePath(QString("zentavo-3d-%1.png").arg(Size)));
+        ASSERT_EQ(Icon.size(), QSize(Size, Size)) << Size;
+        ASSERT_TRUE(Icon.hasAlphaChannel()) << Size;
+        EXPECT_EQ(qAlpha(Icon.pixel(0, 0)), 0) << Size;
+        EXPECT_EQ(qAlpha(Icon.pixel(Size / 2, Size * 11 / 16)), 255) << Size;
+        if (Size < 32)
+            continue;
+        const QImage Reduced = Icon.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                   .convertToFormat(QImage::Format_ARGB32);
+        double Difference = 0;
+        for (int Y = 0; Y < 32; ++Y)
+            for (int X = 0; X < 32; ++X) {
+                const QRgb A = Reduced.pixel(X, Y), B = Tray.pixel(X, Y);
+                Difference += std::abs(qAlpha(A) - qAlpha(B)) + std::abs(qRed(A) - qRed(B)) +
+                              std::abs(qGreen(A) - qGreen(B)) + std::abs(qBlue(A) - qBlue(B));
+            }
+        EXPECT_LT(Difference / (32 * 32 * 4), 12) << Size;
+    }
 }
 
 } // namespace

@@ -1,0 +1,59 @@
+#include "LockFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <stdexcept>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void MakeFolders(const std::filesystem::path& Folder)
+{
+    struct stat Status
+    {
+    };
+    if (Folder.empty() || ::stat(Folder.c_str(), &Status) == 0)
+        return;
+    if (Folder.has_parent_path() && Folder.parent_path() != Folder)
+        MakeFolders(Folder.parent_path());
+    if (::mkdir(Folder.c_str(), 0700) != 0 && errno != EEXIST)
+        throw std::runtime_error("cannot create the folder " + Folder.string() + ": " + std::strerror(errno));
+}
+
+} // namespace
+
+TLockFile::TLockFile(const std::string& Path)
+{
+    MakeFolders(std::filesystem::path(Path).parent_path());
+    // No link is followed: nobody else may point our lock at a file of theirs.
+    FDescriptor = ::open(Path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (FDescriptor < 0)
+        throw std::runtime_error("cannot open " + Path + ": " + std::strerror(errno));
+}
+
+TLockFile::~TLockFile()
+{
+    ::close(FDescriptor);
+}
+
+bool TLockFile::TryLock()
+{
+    while (::flock(FDescriptor, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            return false;
+        if (errno != EINTR)
+            throw std::runtime_error(std::string("cannot lock: ") + std::strerror(errno));
+    }
+    return true;
+}
+
+void TLockFile::Lock()
+{
+    while (::flock(FDescriptor, LOCK_EX) != 0)
+        if (errno != EINTR)
+            throw std::runtime_error(std::string("cannot lock: ") + std::strerror(errno));
+}
