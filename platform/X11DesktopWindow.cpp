@@ -373,32 +373,59 @@ TNativeWindow TX11DesktopWindow::FindProgramManager()
     const Atom Desktop = XInternAtom(Connection, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
     const std::set<Window> Own = OwnWindows();
 
-    // Managed windows first; then the root's children and, under a window
-    // manager that wraps windows in frames, the windows inside those frames.
-    std::vector<Window> Candidates;
-    const auto Consider = [&](Window Candidate) {
-        if (Own.count(Candidate) == 0)
-            Candidates.push_back(Candidate);
+    const auto IsDesktop = [&](Window Candidate) {
+        for (unsigned long Type : ListProperty(Connection, Candidate, WindowType, XA_ATOM))
+            if (Type == Desktop)
+                return true;
+        return false;
     };
-    for (unsigned long Client :
-         ListProperty(Connection, Root, XInternAtom(Connection, "_NET_CLIENT_LIST", False), XA_WINDOW))
-        Consider(static_cast<Window>(Client));
-    for (Window TopLevel : Children(Connection, Root)) {
-        Consider(TopLevel);
-        for (Window Inner : Children(Connection, TopLevel))
-            Consider(Inner);
-    }
-
     // A desktop manager may make its window before it shows it; until then
     // the clock would be invisible inside it.
-    for (Window Candidate : Candidates)
-        for (unsigned long Type : ListProperty(Connection, Candidate, WindowType, XA_ATOM))
-            if (Type == Desktop && IsMapped(Connection, Candidate))
+    const auto Pick = [&](const std::vector<Window>& Candidates) -> Window {
+        for (Window Candidate : Candidates)
+            if (IsDesktop(Candidate) && IsMapped(Connection, Candidate))
                 return Candidate;
-    for (Window Candidate : Candidates)
-        if (Title(Connection, Candidate) == "Program Manager" && IsMapped(Connection, Candidate))
-            return Candidate;
-    return 0;
+        for (Window Candidate : Candidates)
+            if (Title(Connection, Candidate) == "Program Manager" && IsMapped(Connection, Candidate))
+                return Candidate;
+        return 0;
+    };
+
+    // Under a window manager every desktop window is one of its clients. The
+    // placement asks every few seconds: clients already seen to be ordinary
+    // windows are not asked about again.
+    const std::vector<unsigned long> Clients =
+        ListProperty(Connection, Root, XInternAtom(Connection, "_NET_CLIENT_LIST", False), XA_WINDOW);
+    if (!Clients.empty()) {
+        std::vector<Window> Candidates;
+        std::set<TNativeWindow> Ordinary;
+        for (unsigned long Client : Clients) {
+            if (Own.count(Client) != 0)
+                continue;
+            if (FOrdinaryClients.count(Client) != 0)
+                Ordinary.insert(Client);
+            else
+                Candidates.push_back(static_cast<Window>(Client));
+        }
+        const Window Found = Pick(Candidates);
+        for (Window Candidate : Candidates)
+            if (Candidate != Found && !IsDesktop(Candidate) &&
+                Title(Connection, Candidate) != "Program Manager")
+                Ordinary.insert(Candidate);
+        FOrdinaryClients = std::move(Ordinary);
+        return Found;
+    }
+
+    // Without one: the root's children and the windows inside them.
+    std::vector<Window> Candidates;
+    for (Window TopLevel : Children(Connection, Root)) {
+        if (Own.count(TopLevel) == 0)
+            Candidates.push_back(TopLevel);
+        for (Window Inner : Children(Connection, TopLevel))
+            if (Own.count(Inner) == 0)
+                Candidates.push_back(Inner);
+    }
+    return Pick(Candidates);
 }
 
 void TX11DesktopWindow::SetParent(QWidget& Window, TNativeWindow Parent)

@@ -3,6 +3,7 @@
 #include "DesktopWindow.h"
 
 #include <memory>
+#include <set>
 
 namespace Platform {
 
@@ -31,6 +32,7 @@ private:
     void Watch(QWidget& Window, TNativeWindow Parent);
 
     std::unique_ptr<TEventWatch> FEvents;
+    std::set<TNativeWindow> FOrdinaryClients;
     std::function<void()> FOnDesktopChange;
 };
 

@@ -38,29 +38,36 @@ public:
     TNativeWindow FindProgramManager() override { return FProgramManager; }
     void SetParent(QWidget& Window, TNativeWindow Parent) override
     {
+        FWindow = &Window;
         FCalls.push_back({&Window, Parent});
         FParent = Parent;
         FWindowLost = false;
     }
     bool IsInside(const QWidget&, TNativeWindow Parent) override { return !FWindowLost && FParent == Parent; }
-    std::optional<QPoint> ScreenPosition(const QWidget&) override
+    // The widget's own place stands for the display's.
+    std::optional<QPoint> ScreenPosition(const QWidget& Window) override
     {
         if (FWindowLost)
             return std::nullopt;
-        return FPosition;
+        return Window.pos();
     }
-    void MoveTo(QWidget&, QPoint Position) override
+    void MoveTo(QWidget& Window, QPoint Position) override
     {
+        FWindow = &Window;
         FMoves.push_back(Position);
         if (!FWindowLost && !FMovesDelayed)
-            FPosition = Position;
+            Window.move(Position);
     }
     void SetOnDesktopChange(std::function<void()> Handler) override { FOnDesktopChange = std::move(Handler); }
 
     // Moves reach the display only when SetPosition says so, as under a busy window manager.
     void SetMovesDelayed(bool Value) { FMovesDelayed = Value; }
     // A window manager moved the window, or placed it elsewhere than asked.
-    void SetPosition(QPoint Position) { FPosition = Position; }
+    void SetPosition(QPoint Position)
+    {
+        if (FWindow != nullptr)
+            FWindow->move(Position);
+    }
     const std::vector<TCall>& Calls() const { return FCalls; }
     const std::vector<QPoint>& Moves() const { return FMoves; }
     TNativeWindow Parent() const { return FParent; }
@@ -71,7 +78,7 @@ private:
     TNativeWindow FParent = 0;
     bool FWindowLost = false;
     bool FMovesDelayed = false;
-    QPoint FPosition;
+    QWidget* FWindow = nullptr;
     std::vector<TCall> FCalls;
     std::vector<QPoint> FMoves;
     std::function<void()> FOnDesktopChange;

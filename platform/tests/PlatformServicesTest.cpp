@@ -1,8 +1,8 @@
+#include "platform/FileRegistry.h"
+#include "platform/Platform.h"
 #include "platform/testing/FakeDesktopWindow.h"
 #include "platform/testing/FakeSound.h"
 #include "platform/testing/FakeWindowShape.h"
-#include "platform/FileRegistry.h"
-#include "platform/Platform.h"
 #include "platform/X11DesktopWindow.h"
 #include "platform/X11WindowShape.h"
 
@@ -41,8 +41,12 @@ TEST(PlatformServices, WithoutAnXDisplayTheWindowServicesStillDoTheirPart)
     TX11DesktopWindow Desktop;
     EXPECT_EQ(Desktop.FindProgramManager(), 0u);
     Desktop.SetParent(Clock, 0);
-    EXPECT_EQ(Clock.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_EQ(Clock.windowFlags() & Qt::WindowType_Mask, Qt::Window);
     EXPECT_TRUE(Clock.windowFlags() & Qt::WindowStaysOnBottomHint);
+    EXPECT_TRUE(Desktop.IsInside(Clock, 0));
+    Desktop.MoveTo(Clock, QPoint(40, 30));
+    Clock.show();
+    EXPECT_EQ(Desktop.ScreenPosition(Clock), QPoint(40, 30));
 
     QImage Frame(8, 4, QImage::Format_RGB32);
     Frame.fill(qRgb(166, 202, 240));
