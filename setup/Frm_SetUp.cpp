@@ -2,6 +2,7 @@
 
 #include "CompactTabStyle.h"
 #include "platform/Platform.h"
+#include "ReadingOrder.h"
 #include "services/PictureLibrary.h"
 #include "state/ZoneEntry.h"
 
@@ -69,50 +70,6 @@ TSpinEdit* NewSpinEdit(const QString& Name, const QRect& Geometry, int Maximum, 
     return Edit;
 }
 
-// The sort key of a sorted list: letter case and accents ignored, the text
-// itself breaking ties, so that "são paulo" sorts between "Santos" and "Sergipe".
-constexpr int SortKeyRole = Qt::UserRole + 1;
-
-QString SortKey(const QString& Text)
-{
-    QString Key;
-    for (const QChar Character : Text.normalized(QString::NormalizationForm_D))
-        if (Character.category() != QChar::Mark_NonSpacing)
-            Key += Character;
-    return Key.toCaseFolded() + QChar(0) + Text;
-}
-
-// Keeps the entries of Box in order as they are added, as a sorted list of
-// the designed toolkit does. An entry whose text changes later stays where
-// it is until the list is sorted again (model()->sort(0) sorts the same way).
-void KeepSorted(QComboBox& Box)
-{
-    auto* Model = qobject_cast<QStandardItemModel*>(Box.model());
-    if (Model == nullptr)
-        return;
-    Model->setSortRole(SortKeyRole);
-    const auto UpdateKeys = [Model](int First, int Last) {
-        for (int Row = First; Row <= Last; ++Row) {
-            const QModelIndex Index = Model->index(Row, 0);
-            Model->setData(Index, SortKey(Index.data(Qt::DisplayRole).toString()), SortKeyRole);
-        }
-    };
-    QObject::connect(Model, &QAbstractItemModel::rowsInserted, &Box,
-                     [Model, UpdateKeys](const QModelIndex& Parent, int First, int Last) {
-                         if (Parent.isValid())
-                             return;
-                         UpdateKeys(First, Last);
-                         Model->sort(0);
-                     });
-    QObject::connect(
-        Model, &QAbstractItemModel::dataChanged, &Box,
-        [UpdateKeys](const QModelIndex& TopLeft, const QModelIndex& BottomRight, const QList<int>& Roles) {
-            if (!TopLeft.parent().isValid() &&
-                (Roles.isEmpty() || Roles.contains(Qt::DisplayRole) || Roles.contains(Qt::EditRole)))
-                UpdateKeys(TopLeft.row(), BottomRight.row());
-        });
-}
-
 QComboBox* NewComboBox(const QString& Name, int Left, int Top, int Width, bool Sorted, QWidget* Parent)
 {
     auto* Box = Named(new QComboBox(Parent), Name, QRect(Left, Top, Width, EditHeight));
@@ -120,7 +77,7 @@ QComboBox* NewComboBox(const QString& Name, int Left, int Top, int Width, bool S
     // Typed text is only text: it never becomes an entry.
     Box->setInsertPolicy(QComboBox::NoInsert);
     if (Sorted)
-        KeepSorted(*Box);
+        TFrm_SetUp::KeepSorted(*Box);
     return Box;
 }
 
@@ -578,4 +535,38 @@ void TFrm_SetUp::SB_PlaytestClick(QObject*)
 void TFrm_SetUp::FormClose(QObject*)
 {
     deleteLater();
+}
+
+namespace {
+constexpr int ReadingRankRole = TReadingOrder::RankRole;
+
+void RankInReadingOrder(QStandardItemModel& Model)
+{
+    std::vector<QString> Texts;
+    Texts.reserve(static_cast<std::size_t>(Model.rowCount()));
+    for (int Row = 0; Row < Model.rowCount(); ++Row)
+        Texts.push_back(Model.index(Row, 0).data(Qt::DisplayRole).toString());
+    const std::vector<std::size_t> Order = TReadingOrder().Order(Texts);
+    for (std::size_t Rank = 0; Rank < Order.size(); ++Rank)
+        Model.setData(Model.index(static_cast<int>(Order[Rank]), 0), static_cast<int>(Rank), ReadingRankRole);
+}
+} // namespace
+
+void TFrm_SetUp::KeepSorted(QComboBox& Box)
+{
+    auto* Model = qobject_cast<QStandardItemModel*>(Box.model());
+    if (Model == nullptr)
+        return;
+    Model->setSortRole(ReadingRankRole);
+    // What is there already keeps its place.
+    for (int Row = 0; Row < Model->rowCount(); ++Row)
+        if (!Model->index(Row, 0).data(ReadingRankRole).isValid())
+            Model->setData(Model->index(Row, 0), Row, ReadingRankRole);
+    QObject::connect(Model, &QAbstractItemModel::rowsInserted, &Box,
+                     [Model](const QModelIndex& Parent, int, int) {
+                         if (Parent.isValid())
+                             return;
+                         RankInReadingOrder(*Model);
+                         Model->sort(0);
+                     });
 }
