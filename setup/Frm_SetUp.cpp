@@ -17,6 +17,7 @@
 #include <QTableView>
 #include <QTextCharFormat>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -367,8 +368,44 @@ void TFrm_SetUp::RunGuarded(const std::function<void()>& Action)
 void TFrm_SetUp::showEvent(QShowEvent* Event)
 {
     QDialog::showEvent(Event);
-    if (!Event->spontaneous())
+    if (!Event->spontaneous()) {
+        FitCaptions();
         RunGuarded([this] { FormShow(this); });
+    }
+}
+
+void TFrm_SetUp::FitCaptions()
+{
+    // The designed widths were made for a smaller font than the desktop's: where it was
+    // placed, a caption takes the width it needs, as far as its page and (but for a
+    // label, which lies beneath the controls beside it) the next control to its right
+    // allow. The pages have their sizes once shown.
+    constexpr int Gap = 2;
+    for (QLabel* Label : findChildren<QLabel*>()) {
+        if (Label->text().isEmpty() || Label->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        const QRect Place = Label->geometry();
+        const int Width = std::min(Label->sizeHint().width(),
+                                   Label->parentWidget()->contentsRect().right() - Place.left() + 1);
+        if (Width > Place.width())
+            Label->resize(Width, Place.height());
+    }
+    for (QCheckBox* Box : findChildren<QCheckBox*>()) {
+        QWidget* Parent = Box->parentWidget();
+        const QRect Place = Box->geometry();
+        int Right = Parent->contentsRect().right();
+        for (QWidget* Other : Parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect Beside = Other->geometry();
+            if (Other == Box || qobject_cast<QLabel*>(Other) != nullptr || Other->isHidden() ||
+                Beside.left() <= Place.left() || Beside.bottom() < Place.top() ||
+                Beside.top() > Place.bottom())
+                continue;
+            Right = std::min(Right, Beside.left() - Gap - 1);
+        }
+        const int Width = std::min(Box->sizeHint().width(), Right - Place.left() + 1);
+        if (Width > Place.width())
+            Box->resize(Width, Place.height());
+    }
 }
 
 void TFrm_SetUp::keyPressEvent(QKeyEvent* Event)

@@ -139,6 +139,7 @@ private:
     void CreateSettingsPage();
     void CreateStatusPage();
     void ConnectHandlers();
+    void FitCaptions();
 
     QImage LoadPicture(const char* Name);
     void SetMapPicture(const QImage& Picture);
