@@ -253,7 +253,11 @@ void Twatch::FormCreate()
             AddServiceItems();
         });
     } else {
-        ShowErrorBox(QStringLiteral("Erro ao carregar configurações."));
+        QString Message = QStringLiteral("Erro ao carregar configurações.");
+        if (!FSettings->KeptCopy().empty())
+            Message += QStringLiteral("\nUma cópia das configurações anteriores foi guardada em ") +
+                       QString::fromStdString(FSettings->KeptCopy()) + QLatin1Char('.');
+        ShowErrorBox(Message);
     }
 
     // The remaining steps have no handling of their own: the first failure
