@@ -24,13 +24,14 @@
 #include "settings/SettingsTransfer.h"
 #include "setup/Frm_SetUp.h"
 #include "setup/SetUpTransfer.h"
+#include "WatchOnline.h"
 #include "window/TrayIcon.h"
 #include "window/WindowTimers.h"
-#include "WatchOnline.h"
 #include "ZentavoApplication.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -421,6 +422,19 @@ void Twatch::Popup(int X, int Y)
 
 void Twatch::closeEvent(QCloseEvent* Event)
 {
+    if (FInSetUp && !FClosed) {
+        // The dialog's loop is still on the stack and reads the documents after it
+        // ends: it finishes as Cancel first, then the window closes.
+        FCloseAfterSetUp = true;
+        Event->ignore();
+        // A box above it first (the sound file's chooser, a message): each loop ends in turn.
+        if (auto* Modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            Modal && Modal != FSetUpDialog)
+            Modal->reject();
+        if (FSetUpDialog)
+            FSetUpDialog->reject();
+        return;
+    }
     if (!FClosed) {
         FClosed = true;
         FExitCode = FormClose() ? 0 : 1;
@@ -692,6 +706,9 @@ void Twatch::zt_AboutUs()
 
 void Twatch::zt_SetUp()
 {
+    if (FInSetUp || FClosed)
+        return;
+    FInSetUp = true;
     RunGuarded([this] {
         // Owned by no window: it frees itself once closed and its values are read.
         QPointer<TFrm_SetUp> Dialog = new TFrm_SetUp(FServices);
@@ -706,8 +723,16 @@ void Twatch::zt_SetUp()
         } Free{Dialog};
         Dialog->OnError = [](const std::exception& Error) { ReportException(Error); };
         TSetUpTransfer Transfer(*GMTSystem, *FServices.Libraries, *FServices.Clock, *this);
-        Transfer.Run(*Dialog, [](TFrm_SetUp& Shown) { return Shown.exec() == QDialog::Accepted; });
+        Transfer.Run(*Dialog, [this](TFrm_SetUp& Shown) {
+            FSetUpDialog = &Shown;
+            const bool Accepted = Shown.exec() == QDialog::Accepted;
+            FSetUpDialog = nullptr;
+            return Accepted;
+        });
     });
+    FInSetUp = false;
+    if (FCloseAfterSetUp)
+        QTimer::singleShot(0, this, [this] { close(); });
 }
 
 QSize Twatch::ScreenSize() const

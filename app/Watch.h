@@ -9,7 +9,9 @@
 #include "setup/SetUpHost.h"
 #include "state/GMT_System.h"
 
+#include <QDialog>
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 #include <map>
@@ -202,17 +204,22 @@ private:
     void SetSystemParams() override { zt_SetSystemParams(); }
     void ApplyGMT() override { zt_ApplyGMT(); }
     void SaveSettings() override { zt_SaveSettings(); }
+    bool IsClosing() const override { return FCloseAfterSetUp; }
 
     Platform::TServices& FServices;
     Platform::TNativeWindow FProgramManagerWindow;
     int FAlpha = 255;
     bool FClosed = false;
+    // A close asked for while the setup dialog was open waits for it to end.
+    bool FInSetUp = false;
+    bool FCloseAfterSetUp = false;
+    QPointer<QDialog> FSetUpDialog;
     TCloseReason FCloseReason = TCloseReason::User;
     int FExitCode = 0;
     QImage FLastFrame;      // the viewer's last picture
     QImage FLastKeyedImage; // what the window's shape was last made from
     std::unique_ptr<TWindowTimers> FTimers;
-    std::unique_ptr<TWatchOnline> FOnline; // the online services' view of the window
+    std::unique_ptr<TWatchOnline> FOnline;     // the online services' view of the window
     std::unique_ptr<THostPopupMenu> FTrayMenu; // lent to the tray icon for the whole run
     std::unique_ptr<TTrayIcon> FTrayIcon;
     std::unique_ptr<TSettingsTransfer> FSettings;

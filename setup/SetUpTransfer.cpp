@@ -104,11 +104,16 @@ void TSetUpTransfer::Run(TFrm_SetUp& Dialog, const std::function<bool(TFrm_SetUp
         ~TEnableMoon() { Host.SetMoonEnabled(true); }
     } EnableMoon{FHost};
     Load(Dialog);
-    if (Exec(Dialog))
+    if (Exec(Dialog) && !FHost.IsClosing())
         Store(Dialog);
     else
         Restore(Dialog);
     FHost.SetMoonEnabled(true);
+    if (FHost.IsClosing()) {
+        // The close that follows saves once; its documents may be gone before an online run ends.
+        FHost.ApplyGMT();
+        return;
+    }
     Finish();
 }
 

@@ -47,8 +47,10 @@ public:
     void SetSystemParams() override { Calls.push_back("online"); }
     void ApplyGMT() override { Calls.push_back("apply"); }
     void SaveSettings() override { Calls.push_back("save"); }
+    bool IsClosing() const override { return Closing; }
 
     TGMT_System* System = nullptr;
+    bool Closing = false;
     int WindowAlpha = 200;
     bool WindowLighting = true;
     QRect Window{100, 100, 329, 345};
@@ -228,6 +230,26 @@ TEST_F(SetUpTransferTest, CancelPutsBackTheZoneTheTransparencyAndTheLighting)
     EXPECT_EQ(Host.Calls.back(), "save") << "saved after Cancel too";
     EXPECT_FALSE(System.WeatherOk);
     EXPECT_FALSE(System.TimeSyncOk);
+}
+
+TEST_F(SetUpTransferTest, AWindowClosingWhileTheDialogIsOpenEndsItAsCancelWithoutOnlineRunOrSave)
+{
+    System.WeatherOk = true;
+    Open([&](TFrm_SetUp& Dialog) {
+        Dialog.GMTLocations->setCurrentIndex(2);
+        Host.GMTChange(Dialog.GMTLocations);
+        Dialog.AlphaBarr->setValue(90);
+        Dialog.Play_Loop->SetValue(9);
+        Host.Closing = true; // the close request arrived inside the dialog's loop
+        return true;         // whatever the dialog's own result
+    });
+    EXPECT_EQ(System.GMT, -3);
+    EXPECT_EQ(System.Location, "(gmt -03:00) brasília, brasil");
+    EXPECT_EQ(Host.WindowAlpha, 200);
+    EXPECT_EQ(System.Playtime, 3);
+    EXPECT_TRUE(Host.MoonEnabled);
+    EXPECT_EQ(Host.Calls, (std::vector<std::string>{"zone", "apply"})) << "the window's close saves, once";
+    EXPECT_TRUE(System.WeatherOk) << "no online run was prepared";
 }
 
 TEST_F(SetUpTransferTest, TheWeatherAndServerListsOpenInReadingOrderNotByCodeUnit)
