@@ -50,6 +50,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 Twatch* watch = nullptr;
 
@@ -439,6 +440,12 @@ void Twatch::closeEvent(QCloseEvent* Event)
         FClosed = true;
         FExitCode = FormClose() ? 0 : 1;
     }
+    if (FWorkerStuck) {
+        // The worker is still inside a companion's call and uses this window when it
+        // returns: nothing may be freed under it. The settings are saved; the process ends here.
+        std::fflush(nullptr);
+        std::_Exit(FExitCode);
+    }
     Event->accept();
     QCoreApplication::exit(FExitCode);
 }
@@ -649,8 +656,9 @@ void Twatch::StopClockWorker()
     FQueue->Cancel();
     FClosing.Raise();
     FServices.Sound->Stop();
-    if (FWorker)
-        FWorker->Stop([this] { FServices.Sound->Stop(); });
+    // Not so a companion's call (a shutdown request, a tray refresh): the close waits only so long.
+    if (FWorker && !FWorker->Stop([this] { FServices.Sound->Stop(); }, WorkerStopDeadline))
+        FWorkerStuck = true;
 }
 
 bool Twatch::IsClockWorkerRunning() const

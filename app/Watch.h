@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -214,6 +215,9 @@ private:
     bool FInSetUp = false;
     bool FCloseAfterSetUp = false;
     QPointer<QDialog> FSetUpDialog;
+    // Left inside a companion's call at close; the process cannot free what it uses.
+    bool FWorkerStuck = false;
+    static constexpr std::chrono::milliseconds WorkerStopDeadline{1000};
     TCloseReason FCloseReason = TCloseReason::User;
     int FExitCode = 0;
     QImage FLastFrame;      // the viewer's last picture
