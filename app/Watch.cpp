@@ -733,14 +733,22 @@ void Twatch::zt_SetUp()
         TSetUpTransfer Transfer(*GMTSystem, *FServices.Libraries, *FServices.Clock, *this);
         Transfer.Run(*Dialog, [this](TFrm_SetUp& Shown) {
             FSetUpDialog = &Shown;
-            const bool Accepted = Shown.exec() == QDialog::Accepted;
+            FSetUpAccepted = Shown.exec() == QDialog::Accepted;
             FSetUpDialog = nullptr;
-            return Accepted;
+            return FSetUpAccepted;
         });
     });
     FInSetUp = false;
+    FSetUpAccepted = false;
     if (FCloseAfterSetUp)
         QTimer::singleShot(0, this, [this] { close(); });
+}
+
+void Twatch::SetSystemParams()
+{
+    FUserAwaitsTimeSync = FSetUpAccepted;
+    zt_SetSystemParams();
+    FUserAwaitsTimeSync = false;
 }
 
 QSize Twatch::ScreenSize() const

@@ -117,6 +117,17 @@ TEST_F(WatchSetUpTest, CancelTurnsTheGlobeBackAndRestoresTransparencyAndLighting
     EXPECT_EQ(StoredText("GMT"), "-3");
 }
 
+TEST_F(WatchSetUpTest, OnlyTheOnlineRunAfterOkMayAskTheUserToAuthoriseAClockChange)
+{
+    InstallConnection();
+    Twatch& Watch = Start();
+    OpenAndThen(Watch, [&](TFrm_SetUp& Dialog) { Dialog.Btn_Ok->click(); });
+    OpenAndThen(Watch, [&](TFrm_SetUp& Dialog) { Dialog.Btn_Cancel->click(); });
+    Watch.GMTSystem->TimeSyncOk = false;
+    Watch.zt_SetSystemParams(); // as timer 1 runs it
+    EXPECT_EQ(Asks, (std::vector<bool>{true, false, false}));
+}
+
 TEST_F(WatchSetUpTest, ACloseRequestWithTheDialogOpenCancelsItThenClosesWithOneSaveAndNoOnlineRun)
 {
     InstallConnection();
