@@ -73,11 +73,6 @@ std::string ElementName(const ZTElement* Element)
     });
 }
 
-std::string ShortText(const ZTShortText& Value)
-{
-    return std::string(Value.Characters, Value.Length);
-}
-
 bool PublisherKey(Updates::TPublicKey& Key)
 {
     return Updates::ReadHex(ZENTAVO_LIVE_UPDATE_PUBLIC_KEY, Key.data(), Key.size());
@@ -88,8 +83,7 @@ void UpdateLibraries(const ZTElement* Library, const ZTUserConnection& Connectio
     Updates::TPublicKey Key{};
     if (!HasMethods(Library) || !PublisherKey(Key) || sodium_init() < 0)
         return;
-    const Updates::TProxy Proxy{ShortText(Connection.ProxyServer), ShortText(Connection.ProxyPort),
-                                ShortText(Connection.ProxyUser), ShortText(Connection.ProxyPass)};
+    const Updates::TProxy Proxy = TProxySettings::FromRecord(Connection);
     const Updates::TDownloadLimits Limits;
     const auto Deadline = std::chrono::steady_clock::now() + CallBudget;
     const std::int32_t Count = Library->Methods->ChildCount(Library);
