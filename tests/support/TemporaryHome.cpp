@@ -43,6 +43,7 @@ void EnterTemporaryHome()
     setenv("XDG_CONFIG_HOME", Config.c_str(), 1);
     setenv("XDG_DATA_HOME", (Home + "/.local/share").c_str(), 1);
     setenv("XDG_CACHE_HOME", (Home + "/.cache").c_str(), 1);
+    setenv("XDG_STATE_HOME", (Home + "/.local/state").c_str(), 1);
     // No test may reach the real desktop's sound server; a private one sets its own address.
     setenv("PULSE_SERVER", ("unix:" + Home + "/no-sound-server").c_str(), 1);
     if (std::getenv("TZ") == nullptr)
