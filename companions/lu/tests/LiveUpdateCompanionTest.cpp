@@ -351,6 +351,21 @@ TEST_F(LiveUpdateCompanionTest, AServerThatNeverAnswersKeepsTheCallerOnlyForTheS
     EXPECT_EQ(FolderNames(), std::set<std::string>{"weather.so"});
 }
 
+TEST_F(LiveUpdateCompanionTest, SeveralSilentServersTogetherHoldTheCallerAboutFourSeconds)
+{
+    TFakeElement Library("library");
+    for (const char* Name : {"weather", "popup", "images", "connection"}) {
+        const std::string Bytes = Payload(std::string(Name) + " 12");
+        FServer.Stall("/" + std::string(Name) + ".so");
+        Library.Add(Name, OfferAttributes(Name, "12", FServer.Url("/" + std::string(Name) + ".so"), Bytes));
+    }
+    const auto Start = std::chrono::steady_clock::now();
+    Run(Library);
+    const auto Waited = std::chrono::steady_clock::now() - Start;
+    EXPECT_LT(Waited, std::chrono::milliseconds(4600));
+    EXPECT_EQ(FolderNames(), std::set<std::string>{"weather.so"});
+}
+
 TEST_F(LiveUpdateCompanionTest, TheModuleBuiltWithoutAPublisherKeyStagesNothing)
 {
     if (!std::string(ZENTAVO_LU_PUBLIC_KEY).empty())

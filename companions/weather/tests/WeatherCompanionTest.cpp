@@ -230,6 +230,20 @@ TEST_F(WeatherCompanionTest, EveryBadAnswerIsFalseWithinTheTimeoutAndDrawsNothin
     EXPECT_EQ(Server.RequestCount(), Before + 1);
 }
 
+TEST_F(WeatherCompanionTest, ASilentServerHoldsTheWindowNoMoreThanFourSecondsWhateverTheDocumentAsks)
+{
+    Server.SetResponse(SaoPauloQuery, THttpResponse::Silent());
+    for (const char* Timeout : {"30000", "", "8000"}) {
+        WriteDocument(Server.Url("/compact"), Timeout);
+        TFakeWindow Window;
+        const auto Start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(Fetch(Window, "São Paulo")) << Timeout;
+        const auto Elapsed = std::chrono::steady_clock::now() - Start;
+        EXPECT_LT(Elapsed, std::chrono::milliseconds(4500)) << "timeout \"" << Timeout << "\"";
+        EXPECT_GE(Elapsed, std::chrono::milliseconds(3500)) << "it did wait for the server";
+    }
+}
+
 TEST_F(WeatherCompanionTest, WithoutAServiceAddressNothingIsFetched)
 {
     std::ofstream("sysConf.xml") << "<zentavo><library><weather><forecast font=\"Weather Forecast\"/>"
