@@ -52,9 +52,14 @@ TPopupWindow::TPopupWindow(const QUrl& Link, const QString& Caption, int DelaySe
     qApp->installEventFilter(this);
     if (DelaySeconds > 0) {
         // The timer counts in milliseconds of an int: a delay beyond its reach, about 24 days, is
-        // as good as none, and must not wrap into a window that vanishes at once.
+        // as good as none, and must not wrap into a window that vanishes at once. A timer of the
+        // window's own: a pending one-shot of the toolkit's would outlive a window closed before
+        // it, and the library its code is in.
         constexpr int LongestDelay = std::numeric_limits<int>::max() / 1000;
-        QTimer::singleShot(std::min(DelaySeconds, LongestDelay) * 1000, this, &QWidget::close);
+        auto* Closer = new QTimer(this);
+        Closer->setSingleShot(true);
+        connect(Closer, &QTimer::timeout, this, &QWidget::close);
+        Closer->start(std::min(DelaySeconds, LongestDelay) * 1000);
     }
     FPage->load(Link);
 }
