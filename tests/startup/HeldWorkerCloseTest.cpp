@@ -82,6 +82,7 @@ TEST(HeldWorkerCloseTest, TerminationWhileTheWorkerIsInsideACompanionCallEndsWit
     }
     ASSERT_TRUE(Ended) << "still running 10 s after the signal";
     EXPECT_LE(Took.count(), 2000);
+    testing::Test::RecordProperty("SigtermToExitMilliseconds", static_cast<int>(Took.count()));
     EXPECT_EQ(Program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(Program.exitCode(), 0);
     const std::string Store = ReadFile(Config + "/zentavo-3d/registry.reg");

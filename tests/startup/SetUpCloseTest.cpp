@@ -137,6 +137,8 @@ TEST_F(SetUpCloseTest, TerminationWithTheDialogOpenCancelsItSavesAndExitsWithout
         EXPECT_EQ(Program.exitStatus(), QProcess::NormalExit) << "crashed";
         EXPECT_EQ(Program.exitCode(), 0);
         EXPECT_LE(Took->count(), 2000);
+        RecordProperty(Signal == SIGTERM ? "SigtermToExitMilliseconds" : "SighupToExitMilliseconds",
+                       static_cast<int>(Took->count()));
         EXPECT_EQ(Server.RequestCount(), 0u) << "an online run started on the way out";
         EXPECT_TRUE(Services->CallsOf("Get org.freedesktop.NetworkManager State").empty())
             << "the connection was queried on the way out";
