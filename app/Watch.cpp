@@ -32,6 +32,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -50,6 +51,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 Twatch* watch = nullptr;
 
@@ -258,7 +260,11 @@ void Twatch::FormCreate()
             AddServiceItems();
         });
     } else {
-        ShowErrorBox(QStringLiteral("Erro ao carregar configurações."));
+        QString Message = QStringLiteral("Erro ao carregar configurações.");
+        if (!FSettings->KeptCopy().empty())
+            Message += QStringLiteral("\nUma cópia das configurações anteriores foi guardada em ") +
+                       QString::fromStdString(FSettings->KeptCopy()) + QLatin1Char('.');
+        ShowErrorBox(Message);
     }
 
     // The remaining steps have no handling of their own: the first failure
@@ -443,9 +449,28 @@ void Twatch::Popup(int X, int Y)
 
 void Twatch::closeEvent(QCloseEvent* Event)
 {
+    if (FInSetUp && !FClosed) {
+        // The dialog's loop is still on the stack and reads the documents after it
+        // ends: it finishes as Cancel first, then the window closes.
+        FCloseAfterSetUp = true;
+        Event->ignore();
+        // A box above it first (the sound file's chooser, a message): each loop ends in turn.
+        if (auto* Modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            Modal && Modal != FSetUpDialog)
+            Modal->reject();
+        if (FSetUpDialog)
+            FSetUpDialog->reject();
+        return;
+    }
     if (!FClosed) {
         FClosed = true;
         FExitCode = FormClose() ? 0 : 1;
+    }
+    if (FWorkerStuck) {
+        // The worker is still inside a companion's call and uses this window when it
+        // returns: nothing may be freed under it. The settings are saved; the process ends here.
+        std::fflush(nullptr);
+        std::_Exit(FExitCode);
     }
     Event->accept();
     QCoreApplication::exit(FExitCode);
@@ -667,8 +692,9 @@ void Twatch::StopClockWorker()
     FQueue->Cancel();
     FClosing.Raise();
     FServices.Sound->Stop();
-    if (FWorker)
-        FWorker->Stop([this] { FServices.Sound->Stop(); });
+    // Not so a companion's call (a shutdown request, a tray refresh): the close waits only so long.
+    if (FWorker && !FWorker->Stop([this] { FServices.Sound->Stop(); }, WorkerStopDeadline))
+        FWorkerStuck = true;
 }
 
 bool Twatch::IsClockWorkerRunning() const
@@ -724,6 +750,9 @@ void Twatch::zt_AboutUs()
 
 void Twatch::zt_SetUp()
 {
+    if (FInSetUp || FClosed)
+        return;
+    FInSetUp = true;
     RunGuarded([this] {
         // Owned by no window: it frees itself once closed and its values are read.
         QPointer<TFrm_SetUp> Dialog = new TFrm_SetUp(FServices);
@@ -738,8 +767,24 @@ void Twatch::zt_SetUp()
         } Free{Dialog};
         Dialog->OnError = [](const std::exception& Error) { ReportException(Error); };
         TSetUpTransfer Transfer(*GMTSystem, *FServices.Libraries, *FServices.Clock, *this);
-        Transfer.Run(*Dialog, [](TFrm_SetUp& Shown) { return Shown.exec() == QDialog::Accepted; });
+        Transfer.Run(*Dialog, [this](TFrm_SetUp& Shown) {
+            FSetUpDialog = &Shown;
+            FSetUpAccepted = Shown.exec() == QDialog::Accepted;
+            FSetUpDialog = nullptr;
+            return FSetUpAccepted;
+        });
     });
+    FInSetUp = false;
+    FSetUpAccepted = false;
+    if (FCloseAfterSetUp)
+        QTimer::singleShot(0, this, [this] { close(); });
+}
+
+void Twatch::SetSystemParams()
+{
+    FUserAwaitsTimeSync = FSetUpAccepted;
+    zt_SetSystemParams();
+    FUserAwaitsTimeSync = false;
 }
 
 QSize Twatch::ScreenSize() const

@@ -9,9 +9,12 @@
 #include "setup/SetUpHost.h"
 #include "state/GMT_System.h"
 
+#include <QDialog>
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -110,6 +113,9 @@ public:
     int ExitCode() const { return FExitCode; }
 
     Platform::TServices& Services() { return FServices; }
+    // Only the online run right after the setup dialog's OK may ask the user to
+    // authorise a change of the computer's clock: the user is there and expects it.
+    bool IsUserAwaitingTimeSync() const { return FUserAwaitsTimeSync; }
 
     // The native id of the application's window, as the companions get it.
     std::uintptr_t ApplicationWindow();
@@ -201,14 +207,24 @@ private:
     void ShowMessage(const QString& Text) override;
     void GMTChange(QObject* Sender) override { zt_GMTChange(Sender); }
     void SumLightClick(QObject* Sender) override { CB_SumLightClick(Sender); }
-    void SetSystemParams() override { zt_SetSystemParams(); }
+    void SetSystemParams() override;
     void ApplyGMT() override { zt_ApplyGMT(); }
     void SaveSettings() override { zt_SaveSettings(); }
+    bool IsClosing() const override { return FCloseAfterSetUp; }
 
     Platform::TServices& FServices;
     Platform::TNativeWindow FProgramManagerWindow;
     int FAlpha = 255;
     bool FClosed = false;
+    // A close asked for while the setup dialog was open waits for it to end.
+    bool FInSetUp = false;
+    bool FCloseAfterSetUp = false;
+    QPointer<QDialog> FSetUpDialog;
+    bool FSetUpAccepted = false;
+    // Left inside a companion's call at close; the process cannot free what it uses.
+    bool FWorkerStuck = false;
+    static constexpr std::chrono::milliseconds WorkerStopDeadline{1000};
+    bool FUserAwaitsTimeSync = false;
     TCloseReason FCloseReason = TCloseReason::User;
     int FExitCode = 0;
     QImage FLastFrame;      // the viewer's last picture

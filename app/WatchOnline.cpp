@@ -2,9 +2,9 @@
 
 #include "scene/GLHUDText.h"
 #include "scene/GLPictureImage.h"
-#include "scene/GLTexture.h"
 #include "scene/GLSceneGraph.h"
 #include "scene/GLSprite.h"
+#include "scene/GLTexture.h"
 #include "services/AnsiText.h"
 #include "services/HTTPConnection.h"
 #include "settings/GlobePicture.h"
@@ -30,7 +30,8 @@ bool TWatchOnline::SynchroniseTime()
 {
     Platform::TServices& Services = FWindow.Services();
     return THTTPConnection(*Services.Libraries, *Services.Sound)
-        .SincNetworkTime(FWindow.GMTSystem->TimeServer, FWindow.GMTSystem->Connection);
+        .SincNetworkTime(FWindow.GMTSystem->TimeServer, FWindow.GMTSystem->Connection,
+                         FWindow.IsUserAwaitingTimeSync());
 }
 
 void TWatchOnline::StopTimer()

@@ -179,16 +179,17 @@ void TFileRegistry::Apply(const std::vector<TRegistryChange>& Changes)
     });
 }
 
-void TFileRegistry::KeepCopy()
+std::string TFileRegistry::KeepCopy()
 {
     PrepareFolder();
     TFolderLock Lock(FOperations, FFolder);
     const TStoreContents Contents = ReadStore();
     if (!Contents.Exists)
-        return;
-    KeepCorruptCopy(Contents.Bytes);
+        return {};
+    std::string Copy = KeepCorruptCopy(Contents.Bytes);
     if (FOperations.SyncFolder(Lock.Descriptor()) != 0)
         Fail("flush the folder of", FStorePath, errno);
+    return Copy;
 }
 
 std::vector<std::string> TFileRegistry::LeftoverFiles() const
@@ -317,7 +318,7 @@ void TFileRegistry::WriteDurably(const std::string& Target, const std::string& B
                      [&](const char* What, int Error) { Fail(What, Target, Error); });
 }
 
-void TFileRegistry::KeepCorruptCopy(const std::string& Bytes) const
+std::string TFileRegistry::KeepCorruptCopy(const std::string& Bytes) const
 {
     const std::string Base = FStorePath + ".corrupt-" + Timestamp();
     std::string Name = Base;
@@ -327,6 +328,7 @@ void TFileRegistry::KeepCorruptCopy(const std::string& Bytes) const
     for (int Number = 2; ::lstat(Name.c_str(), &Status) == 0; ++Number)
         Name = Base + "-" + std::to_string(Number);
     WriteDurably(Name, Bytes);
+    return Name;
 }
 
 } // namespace Platform

@@ -33,7 +33,7 @@ public:
     std::unique_ptr<TRegistryKey> OpenKey(const std::string& Path) override;
     // One lock, one read, one durable write, whatever the number of changes.
     void Apply(const std::vector<TRegistryChange>& Changes) override;
-    void KeepCopy() override;
+    std::string KeepCopy() override;
     // Temporary files left by a save that never finished (the process was
     // killed); the first change of a run removes them.
     std::vector<std::string> LeftoverFiles() const;
@@ -56,7 +56,7 @@ private:
     bool Change(const std::function<bool(TRegistryDocument&)>& Edit);
     void PrepareFolder() const;
     void WriteDurably(const std::string& Target, const std::string& Bytes) const;
-    void KeepCorruptCopy(const std::string& Bytes) const;
+    std::string KeepCorruptCopy(const std::string& Bytes) const;
     void RemoveLeftovers();
 
     std::string FStorePath;

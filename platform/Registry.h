@@ -78,8 +78,9 @@ public:
     // when this throws ERegistryError, none.
     virtual void Apply(const std::vector<TRegistryChange>& Changes) = 0;
     // Keeps a copy of the store as it is now beside it, for when the next
-    // change would overwrite values that could not be read.
-    virtual void KeepCopy() = 0;
+    // change would overwrite values that could not be read. The copy's path,
+    // empty when there was no store to copy.
+    virtual std::string KeepCopy() = 0;
 };
 
 } // namespace Platform

@@ -15,13 +15,14 @@ bool THTTPConnection::HTTPRequest(const std::string& Url, const TUserConnection&
     return Result;
 }
 
-bool THTTPConnection::SincNetworkTime(const std::string& TimeServer, const TUserConnection& Connection)
+bool THTTPConnection::SincNetworkTime(const std::string& TimeServer, const TUserConnection& Connection,
+                                      bool Interactive)
 {
     bool Result = false;
     Call<ZTSincNetworkTimeFunction>(
         ZT_CONNECTION_LIBRARY, "SincNetworkTime", [&](ZTSincNetworkTimeFunction* Function) {
             double Scratch = 0;
-            Result = Function(1, TimeServer.c_str(), Connection.Record(), &Scratch) != 0;
+            Result = Function(Interactive ? 1 : 0, TimeServer.c_str(), Connection.Record(), &Scratch) != 0;
         });
     return Result;
 }

@@ -23,7 +23,8 @@ public:
     // succeeded, and then Body is the response (empty: no new document).
     bool HTTPRequest(const std::string& Url, const TUserConnection& Connection, QByteArray& Body);
     // Sets the computer's clock from TimeServer; true when it was synchronised.
-    bool SincNetworkTime(const std::string& TimeServer, const TUserConnection& Connection);
+    // Only an Interactive call may ask the user to authorise the change.
+    bool SincNetworkTime(const std::string& TimeServer, const TUserConnection& Connection, bool Interactive);
     // Beeps, then asks whether an Internet connection is available; false
     // when the library or export is missing.
     bool getConnectionStatus();

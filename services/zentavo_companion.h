@@ -293,12 +293,15 @@ typedef void ZTSetTaskBarIconFunction(uintptr_t ApplicationWindow, int32_t Ident
    stream as "no new document". Used to refresh sysConf.xml. */
 typedef uint8_t ZTHTTPRequestFunction(const char* Url, ZTUserConnection Connection, ZTStream** Stream);
 
-/* connection.so: SincNetworkTime(Always, TimeServer, Connection, Scratch)
-   Sets the computer's clock from the time server. Always is true; Scratch is
-   8 bytes the library may use and the caller neither sets nor reads. Returns
-   true when the clock was synchronised. */
-typedef uint8_t ZTSincNetworkTimeFunction(uint8_t Always, const char* TimeServer, ZTUserConnection Connection,
-                                          double* Scratch);
+/* connection.so: SincNetworkTime(Interactive, TimeServer, Connection, Scratch)
+   Sets the computer's clock from the time server. Interactive is true when
+   the user may be asked to authorise the change (the run right after the
+   setup dialog's OK), false for the background runs, which then change the
+   clock only where no authorisation is needed. Scratch is 8 bytes the library
+   may use and the caller does not read. Returns true when the clock was
+   synchronised. */
+typedef uint8_t ZTSincNetworkTimeFunction(uint8_t Interactive, const char* TimeServer,
+                                          ZTUserConnection Connection, double* Scratch);
 
 /* connection.so: getConnectionStatus()
    True when an Internet connection is available. The clock beeps before every

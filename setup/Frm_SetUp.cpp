@@ -2,6 +2,7 @@
 
 #include "CompactTabStyle.h"
 #include "platform/Platform.h"
+#include "ReadingOrder.h"
 #include "services/PictureLibrary.h"
 #include "state/ZoneEntry.h"
 
@@ -16,6 +17,7 @@
 #include <QTableView>
 #include <QTextCharFormat>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -69,50 +71,6 @@ TSpinEdit* NewSpinEdit(const QString& Name, const QRect& Geometry, int Maximum, 
     return Edit;
 }
 
-// The sort key of a sorted list: letter case and accents ignored, the text
-// itself breaking ties, so that "são paulo" sorts between "Santos" and "Sergipe".
-constexpr int SortKeyRole = Qt::UserRole + 1;
-
-QString SortKey(const QString& Text)
-{
-    QString Key;
-    for (const QChar Character : Text.normalized(QString::NormalizationForm_D))
-        if (Character.category() != QChar::Mark_NonSpacing)
-            Key += Character;
-    return Key.toCaseFolded() + QChar(0) + Text;
-}
-
-// Keeps the entries of Box in order as they are added, as a sorted list of
-// the designed toolkit does. An entry whose text changes later stays where
-// it is until the list is sorted again (model()->sort(0) sorts the same way).
-void KeepSorted(QComboBox& Box)
-{
-    auto* Model = qobject_cast<QStandardItemModel*>(Box.model());
-    if (Model == nullptr)
-        return;
-    Model->setSortRole(SortKeyRole);
-    const auto UpdateKeys = [Model](int First, int Last) {
-        for (int Row = First; Row <= Last; ++Row) {
-            const QModelIndex Index = Model->index(Row, 0);
-            Model->setData(Index, SortKey(Index.data(Qt::DisplayRole).toString()), SortKeyRole);
-        }
-    };
-    QObject::connect(Model, &QAbstractItemModel::rowsInserted, &Box,
-                     [Model, UpdateKeys](const QModelIndex& Parent, int First, int Last) {
-                         if (Parent.isValid())
-                             return;
-                         UpdateKeys(First, Last);
-                         Model->sort(0);
-                     });
-    QObject::connect(
-        Model, &QAbstractItemModel::dataChanged, &Box,
-        [UpdateKeys](const QModelIndex& TopLeft, const QModelIndex& BottomRight, const QList<int>& Roles) {
-            if (!TopLeft.parent().isValid() &&
-                (Roles.isEmpty() || Roles.contains(Qt::DisplayRole) || Roles.contains(Qt::EditRole)))
-                UpdateKeys(TopLeft.row(), BottomRight.row());
-        });
-}
-
 QComboBox* NewComboBox(const QString& Name, int Left, int Top, int Width, bool Sorted, QWidget* Parent)
 {
     auto* Box = Named(new QComboBox(Parent), Name, QRect(Left, Top, Width, EditHeight));
@@ -120,7 +78,7 @@ QComboBox* NewComboBox(const QString& Name, int Left, int Top, int Width, bool S
     // Typed text is only text: it never becomes an entry.
     Box->setInsertPolicy(QComboBox::NoInsert);
     if (Sorted)
-        KeepSorted(*Box);
+        TFrm_SetUp::KeepSorted(*Box);
     return Box;
 }
 
@@ -410,8 +368,44 @@ void TFrm_SetUp::RunGuarded(const std::function<void()>& Action)
 void TFrm_SetUp::showEvent(QShowEvent* Event)
 {
     QDialog::showEvent(Event);
-    if (!Event->spontaneous())
+    if (!Event->spontaneous()) {
+        FitCaptions();
         RunGuarded([this] { FormShow(this); });
+    }
+}
+
+void TFrm_SetUp::FitCaptions()
+{
+    // The designed widths were made for a smaller font than the desktop's: where it was
+    // placed, a caption takes the width it needs, as far as its page and (but for a
+    // label, which lies beneath the controls beside it) the next control to its right
+    // allow. The pages have their sizes once shown.
+    constexpr int Gap = 2;
+    for (QLabel* Label : findChildren<QLabel*>()) {
+        if (Label->text().isEmpty() || Label->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        const QRect Place = Label->geometry();
+        const int Width = std::min(Label->sizeHint().width(),
+                                   Label->parentWidget()->contentsRect().right() - Place.left() + 1);
+        if (Width > Place.width())
+            Label->resize(Width, Place.height());
+    }
+    for (QCheckBox* Box : findChildren<QCheckBox*>()) {
+        QWidget* Parent = Box->parentWidget();
+        const QRect Place = Box->geometry();
+        int Right = Parent->contentsRect().right();
+        for (QWidget* Other : Parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect Beside = Other->geometry();
+            if (Other == Box || qobject_cast<QLabel*>(Other) != nullptr || Other->isHidden() ||
+                Beside.left() <= Place.left() || Beside.bottom() < Place.top() ||
+                Beside.top() > Place.bottom())
+                continue;
+            Right = std::min(Right, Beside.left() - Gap - 1);
+        }
+        const int Width = std::min(Box->sizeHint().width(), Right - Place.left() + 1);
+        if (Width > Place.width())
+            Box->resize(Width, Place.height());
+    }
 }
 
 void TFrm_SetUp::keyPressEvent(QKeyEvent* Event)
@@ -578,4 +572,38 @@ void TFrm_SetUp::SB_PlaytestClick(QObject*)
 void TFrm_SetUp::FormClose(QObject*)
 {
     deleteLater();
+}
+
+namespace {
+constexpr int ReadingRankRole = TReadingOrder::RankRole;
+
+void RankInReadingOrder(QStandardItemModel& Model)
+{
+    std::vector<QString> Texts;
+    Texts.reserve(static_cast<std::size_t>(Model.rowCount()));
+    for (int Row = 0; Row < Model.rowCount(); ++Row)
+        Texts.push_back(Model.index(Row, 0).data(Qt::DisplayRole).toString());
+    const std::vector<std::size_t> Order = TReadingOrder().Order(Texts);
+    for (std::size_t Rank = 0; Rank < Order.size(); ++Rank)
+        Model.setData(Model.index(static_cast<int>(Order[Rank]), 0), static_cast<int>(Rank), ReadingRankRole);
+}
+} // namespace
+
+void TFrm_SetUp::KeepSorted(QComboBox& Box)
+{
+    auto* Model = qobject_cast<QStandardItemModel*>(Box.model());
+    if (Model == nullptr)
+        return;
+    Model->setSortRole(ReadingRankRole);
+    // What is there already keeps its place.
+    for (int Row = 0; Row < Model->rowCount(); ++Row)
+        if (!Model->index(Row, 0).data(ReadingRankRole).isValid())
+            Model->setData(Model->index(Row, 0), Row, ReadingRankRole);
+    QObject::connect(Model, &QAbstractItemModel::rowsInserted, &Box,
+                     [Model](const QModelIndex& Parent, int, int) {
+                         if (Parent.isValid())
+                             return;
+                         RankInReadingOrder(*Model);
+                         Model->sort(0);
+                     });
 }

@@ -38,6 +38,10 @@ class TFrm_SetUp : public QDialog
 public:
     explicit TFrm_SetUp(Platform::TServices& Services, QWidget* Parent = nullptr);
 
+    // Keeps the entries of Box as a sorted list of the designed toolkit does: what
+    // is in it keeps its place, and added entries put the list in reading order.
+    static void KeepSorted(QComboBox& Box);
+
     // Pixels of exactly this colour are see-through: RGB(166, 202, 240).
     static constexpr unsigned KeyColor = 0xA6CAF0;
     static constexpr int ClientWidth = 358;
@@ -135,6 +139,7 @@ private:
     void CreateSettingsPage();
     void CreateStatusPage();
     void ConnectHandlers();
+    void FitCaptions();
 
     QImage LoadPicture(const char* Name);
     void SetMapPicture(const QImage& Picture);

@@ -26,6 +26,10 @@ public:
     virtual void AlphaBarrChange(QObject* Sender) = 0;
     virtual void SumLightClick(QObject* Sender) = 0;
 
+    // The window was asked to close while the dialog was open: the dialog
+    // ends as Cancel and the window's own close saves, with no online run.
+    virtual bool IsClosing() const { return false; }
+
     // After the dialog, whatever its result.
     virtual void SetSystemParams() = 0;
     virtual void ApplyGMT() = 0;

@@ -2,6 +2,7 @@
 
 #include "Frm_SetUp.h"
 #include "platform/LocalClock.h"
+#include "ReadingOrder.h"
 #include "services/AddOn.h"
 #include "SetUpHost.h"
 #include "state/DateTimeText.h"
@@ -46,25 +47,29 @@ void Fill(QComboBox& List, const std::vector<std::string>& Entries)
     List.addItems(Texts);
 }
 
-// Sorted as the list's own model sorts (by code unit), then each cut by Cut.
-void FillSorted(QComboBox& List, std::vector<std::string> Entries,
+// In reading order of the whole entries, then each cut by Cut, in a model of
+// its own that keeps itself sorted as the dialog's did.
+void FillSorted(QComboBox& List, const std::vector<std::string>& Entries,
                 const std::function<std::string(const std::string&)>& Cut)
 {
-    std::vector<QString> Sorted;
-    Sorted.reserve(Entries.size());
+    std::vector<QString> Texts;
+    Texts.reserve(Entries.size());
     for (const std::string& Entry : Entries)
-        Sorted.push_back(Text(Entry));
-    std::stable_sort(Sorted.begin(), Sorted.end());
+        Texts.push_back(Text(Entry));
     // Rows made apart and handed over at once: an editable list's completer
     // and view would otherwise follow every insertion.
     QList<QStandardItem*> Rows;
-    Rows.reserve(static_cast<qsizetype>(Sorted.size()));
-    for (const QString& Entry : Sorted)
-        Rows.append(new QStandardItem(Cut ? Text(Cut(Entry.toStdString())) : Entry));
+    Rows.reserve(static_cast<qsizetype>(Texts.size()));
+    for (const std::size_t Index : TReadingOrder().Order(Texts)) {
+        auto* Row = new QStandardItem(Cut ? Text(Cut(Entries[Index])) : Texts[Index]);
+        Row->setData(static_cast<int>(Rows.size()), TReadingOrder::RankRole);
+        Rows.append(Row);
+    }
     auto* Model = new QStandardItemModel(&List);
     Model->invisibleRootItem()->appendRows(Rows);
     // The list deletes the model it made itself.
     List.setModel(Model);
+    TFrm_SetUp::KeepSorted(List);
 }
 
 // The day and the time of day of a clock date-time, to the millisecond.
@@ -99,11 +104,16 @@ void TSetUpTransfer::Run(TFrm_SetUp& Dialog, const std::function<bool(TFrm_SetUp
         ~TEnableMoon() { Host.SetMoonEnabled(true); }
     } EnableMoon{FHost};
     Load(Dialog);
-    if (Exec(Dialog))
+    if (Exec(Dialog) && !FHost.IsClosing())
         Store(Dialog);
     else
         Restore(Dialog);
     FHost.SetMoonEnabled(true);
+    if (FHost.IsClosing()) {
+        // The close that follows saves once; its documents may be gone before an online run ends.
+        FHost.ApplyGMT();
+        return;
+    }
     Finish();
 }
 

@@ -26,7 +26,8 @@ public:
 
     // The whole opening: fill, show through Exec (which returns true for OK),
     // keep or put back, then the steps of every opening. The moon is enabled
-    // again whatever fails.
+    // again whatever fails. When the host is closing, the dialog counts as
+    // Cancel and only the globe's turn follows.
     void Run(TFrm_SetUp& Dialog, const std::function<bool(TFrm_SetUp&)>& Exec);
 
     // The clock's state into the controls, the values kept for Cancel, the

@@ -21,15 +21,22 @@ void TCheckTime::Start()
         FThread = std::thread([this] { Execute(); });
 }
 
-void TCheckTime::Stop(const std::function<void()>& Nudge)
+bool TCheckTime::Stop(const std::function<void()>& Nudge, std::chrono::milliseconds Deadline)
 {
     FStop.Raise();
     if (!FThread.joinable())
-        return;
-    while (!FFinished.WaitFor(std::chrono::milliseconds(50)))
+        return true;
+    const auto Start = std::chrono::steady_clock::now();
+    while (!FFinished.WaitFor(std::chrono::milliseconds(50))) {
+        if (std::chrono::steady_clock::now() - Start >= Deadline) {
+            FThread.detach();
+            return false;
+        }
         if (Nudge)
             Nudge();
+    }
     FThread.join();
+    return true;
 }
 
 void TCheckTime::Execute()

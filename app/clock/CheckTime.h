@@ -4,6 +4,7 @@
 #include "platform/StopSignal.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -29,7 +30,11 @@ public:
     void Start();
     // Raises the stop signal and joins the worker, calling Nudge every 50 ms
     // while it has not ended (to cut a sound that started after the signal).
-    void Stop(const std::function<void()>& Nudge = {});
+    // A worker that has not ended within Deadline (inside a companion's call
+    // that does not return) is let go, and this is false: whatever it uses
+    // must then outlive the process.
+    bool Stop(const std::function<void()>& Nudge = {},
+              std::chrono::milliseconds Deadline = std::chrono::milliseconds::max());
     bool Running() const { return FThread.joinable(); }
 
     Platform::TDateTime LastPass() const { return FLastPass; }

@@ -13,6 +13,7 @@ TSettingsTransfer::TSettingsTransfer(Platform::TRegistry& Registry, Platform::TT
 
 void TSettingsTransfer::Load(TSettingsState& State)
 {
+    FKeptCopy.clear();
     TSettingsKey Key(FRegistry.CreateKey(SettingsKeyPath));
     try {
         for (const TSetting& Setting : ClockSettings()) {
@@ -35,7 +36,7 @@ void TSettingsTransfer::Load(TSettingsState& State)
         }
     } catch (const ESettingsReadError& Error) {
         if (Error.Misformed())
-            FRegistry.KeepCopy();
+            FKeptCopy = FRegistry.KeepCopy();
         throw;
     }
 }

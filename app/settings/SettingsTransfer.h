@@ -24,10 +24,13 @@ public:
     // all of the new values or, when this throws, all of the old ones.
     void Save(TSettingsState& State, const std::string& Executable);
     void ApplyDaylightBias(bool SunTime);
+    // Where the last failed load kept the store aside; empty when it kept nothing.
+    const std::string& KeptCopy() const { return FKeptCopy; }
 
     static constexpr int DaylightSavingBias = -60;
 
 private:
     Platform::TRegistry& FRegistry;
     Platform::TTimeZoneService& FTimeZone;
+    std::string FKeptCopy;
 };

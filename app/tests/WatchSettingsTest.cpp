@@ -1,6 +1,7 @@
 #include "WatchFixture.h"
 
 #include "app/FlatImageButton.h"
+#include "platform/FileRegistry.h"
 #include "platform/testing/TestFileSystem.h"
 #include "scene/GLPictureImage.h"
 #include "scene/GLTexture.h"
@@ -131,8 +132,37 @@ TEST_F(WatchSettingsTest, ATopStoredAsANumberTypeFailsTheLoad)
     StoreText("GMT", "5");
     Twatch& Watch = Start();
     ASSERT_FALSE(Errors.empty());
-    EXPECT_EQ(Errors.front(), QStringLiteral("Erro ao carregar configurações."));
+    EXPECT_EQ(Errors.front(), QStringLiteral("Erro ao carregar configurações.\nUma cópia das configurações "
+                                             "anteriores foi guardada em registry.reg.corrupt-1."));
     EXPECT_EQ(Watch.GMTSystem->GMT, 0) << "fields after the failure keep their zero state";
+}
+
+TEST_F(WatchSettingsTest, AnUnreadableStoreNamesTheCopyKeptAsideInTheBoxsSecondLine)
+{
+    const std::string Store = std::filesystem::current_path().string() + "/config/zentavo-3d/registry.reg";
+    std::filesystem::create_directories(std::filesystem::path(Store).parent_path());
+    std::ofstream(Store)
+        << "Windows Registry Editor Version 5.00\r\n\r\n"
+        << "[HKEY_CURRENT_USER\\Software\\Zentavo-3D\\geovalues]\r\n"
+        << "\"Pitch\"=hex:00,00,00,00,00,00,00,00\r\n\"Roll\"=hex:00,00,00,00,00,00,00,00\r\n"
+        << "\"Turn\"=hex:00,00,00,00,00,00,00,00\r\n\"FocalLength\"=hex:00,00,00,00,00,00,5e,40\r\n"
+        << "\"DateTime\"=hex:00,00,00,00,00,00,e0,40\r\n\"Top\"=dword:0000000a\r\n";
+    Platform::TFileRegistry FileStore(Store);
+    Services.Registry = &FileStore;
+    Start();
+    // The first box is the load's; the document never loaded then fails the rest of start-up.
+    ASSERT_FALSE(Errors.empty());
+    const QStringList Lines = Errors.front().split(QLatin1Char('\n'));
+    ASSERT_EQ(Lines.size(), 2) << Errors.front().toStdString();
+    EXPECT_EQ(Lines[0], QStringLiteral("Erro ao carregar configurações."));
+    std::vector<std::string> Copies;
+    for (const auto& Entry : std::filesystem::directory_iterator(std::filesystem::path(Store).parent_path()))
+        if (Entry.path().filename().string().rfind("registry.reg.corrupt-", 0) == 0)
+            Copies.push_back(Entry.path().string());
+    ASSERT_EQ(Copies.size(), 1u);
+    EXPECT_EQ(Lines[1], QStringLiteral("Uma cópia das configurações anteriores foi guardada em ") +
+                            QString::fromStdString(Copies[0]) + QLatin1Char('.'));
+    Close();
 }
 
 TEST_F(WatchSettingsTest, TheDaylightBiasFollowsSunTimeOnLoadAndSave)

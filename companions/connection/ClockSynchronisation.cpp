@@ -16,6 +16,8 @@ constexpr std::chrono::milliseconds QueryTimeout{2000};
 constexpr std::chrono::milliseconds PropertyTimeout{1000};
 // Time for the user to answer the authorisation dialog.
 constexpr std::chrono::milliseconds SetTimeTimeout{20000};
+// Without a dialog timedated and polkit answer at once.
+constexpr std::chrono::milliseconds QuietSetTimeTimeout{1500};
 constexpr double OneSecond = 1.0;
 // Below what SNTP over the Internet measures reliably.
 constexpr double NotWorthCorrecting = 0.1;
@@ -24,7 +26,7 @@ const char* const TimeDateName = "org.freedesktop.timedate1";
 const char* const TimeDatePath = "/org/freedesktop/timedate1";
 
 // SetTime(usec_utc, relative, interactive) by the offset; false when refused.
-bool MoveClock(TBusConnection& Bus, double Offset, std::string& Failure)
+bool MoveClock(TBusConnection& Bus, double Offset, bool Interactive, std::string& Failure)
 {
     if (!Bus.IsOpen()) {
         Failure = "no system bus";
@@ -35,13 +37,13 @@ bool MoveClock(TBusConnection& Bus, double Offset, std::string& Failure)
                                        "SetTime") < 0)
         return false;
     const auto Microseconds = static_cast<std::int64_t>(std::llround(Offset * 1e6));
-    if (sd_bus_message_append(Message, "xbb", Microseconds, 1, 1) < 0) {
+    if (sd_bus_message_append(Message, "xbb", Microseconds, 1, Interactive ? 1 : 0) < 0) {
         sd_bus_message_unref(Message);
         return false;
     }
-    sd_bus_set_allow_interactive_authorization(Bus.Handle(), 1);
+    sd_bus_set_allow_interactive_authorization(Bus.Handle(), Interactive ? 1 : 0);
     std::string ErrorName;
-    sd_bus_message* Reply = Bus.Call(Message, SetTimeTimeout, ErrorName);
+    sd_bus_message* Reply = Bus.Call(Message, Interactive ? SetTimeTimeout : QuietSetTimeTimeout, ErrorName);
     if (!Reply) {
         Failure = "the clock was not changed: " + ErrorName;
         return false;
@@ -67,7 +69,7 @@ bool WithinOneSecond(double Offset, double Delay, TClockAction Action, bool Corr
     return std::fabs(Offset) < OneSecond;
 }
 
-TSynchronisation SynchroniseClock(const std::string& Server, bool Correct)
+TSynchronisation SynchroniseClock(const std::string& Server, bool Interactive)
 {
     TSynchronisation Result;
     const TSntpMeasurement Measurement = QueryTimeServer(Server, QueryTimeout);
@@ -80,10 +82,9 @@ TSynchronisation SynchroniseClock(const std::string& Server, bool Correct)
     TBusConnection Bus(TBusConnection::TBus::System);
     const std::optional<bool> NtpSynchronised = Bus.BooleanProperty(TimeDateName, TimeDatePath, TimeDateName,
                                                                     "NTPSynchronized", PropertyTimeout, true);
-    const TClockAction Action =
-        Correct ? DecideClockAction(Measurement.Offset, NtpSynchronised) : TClockAction::Keep;
+    const TClockAction Action = DecideClockAction(Measurement.Offset, NtpSynchronised);
     const bool Accepted =
-        Action == TClockAction::Correct && MoveClock(Bus, Measurement.Offset, Result.Failure);
+        Action == TClockAction::Correct && MoveClock(Bus, Measurement.Offset, Interactive, Result.Failure);
     Result.Synchronised = WithinOneSecond(Measurement.Offset, Measurement.Delay, Action, Accepted);
     return Result;
 }

@@ -30,9 +30,11 @@ struct TSynchronisation
     std::string Failure;
 };
 
-// Measures the offset to Server by SNTP and, when Correct is set and the
-// clock needs it, asks timedated to move the clock by that offset, letting
-// the user authorise it.
-TSynchronisation SynchroniseClock(const std::string& Server, bool Correct);
+// Measures the offset to Server by SNTP and, when the clock needs it, asks
+// timedated to move the clock by that offset. Only when Interactive may that
+// bring up a prompt for the user's password (and wait for the answer);
+// otherwise a change that would need one is refused at once and the clock
+// counts as not synchronised.
+TSynchronisation SynchroniseClock(const std::string& Server, bool Interactive);
 
 } // namespace Connection

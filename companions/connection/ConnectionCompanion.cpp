@@ -33,16 +33,19 @@ uint8_t HTTPRequest(const char* Url, ZTUserConnection Connection, ZTStream** Str
     }
 }
 
-// Always false only measures (the clock always passes true). The offset in
-// seconds goes into the scratch area, NaN when none was measured.
-uint8_t SincNetworkTime(uint8_t Always, const char* TimeServer, ZTUserConnection, double* Scratch)
+// The first argument allows interaction: the clock passes true only right
+// after the user confirmed its settings, so that a password prompt never comes
+// out of the blue. The offset in seconds goes into the scratch area, NaN when
+// none was measured.
+uint8_t SincNetworkTime(uint8_t Interactive, const char* TimeServer, ZTUserConnection, double* Scratch)
 {
     try {
         if (Scratch)
             *Scratch = std::nan("");
         if (!TimeServer)
             return 0;
-        const Connection::TSynchronisation Result = Connection::SynchroniseClock(TimeServer, Always != 0);
+        const Connection::TSynchronisation Result =
+            Connection::SynchroniseClock(TimeServer, Interactive != 0);
         if (Scratch && Result.Measured)
             *Scratch = Result.Offset;
         return Result.Synchronised ? 1 : 0;

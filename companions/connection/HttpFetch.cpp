@@ -11,11 +11,6 @@ namespace Connection {
 
 namespace {
 
-std::string Text(const ZTShortText& Short)
-{
-    return std::string(Short.Characters, Short.Length);
-}
-
 struct TReceiver
 {
     std::string* Body;
@@ -64,11 +59,6 @@ private:
 
 } // namespace
 
-TProxySettings TProxySettings::FromRecord(const ZTUserConnection& Record)
-{
-    return {Text(Record.ProxyServer), Text(Record.ProxyPort), Text(Record.ProxyUser), Text(Record.ProxyPass)};
-}
-
 bool Fetch(const std::string& Url, const TProxySettings& Proxy, std::string& Body, const TFetchLimits& Limits)
 {
     Body.clear();
@@ -99,22 +89,9 @@ bool Fetch(const std::string& Url, const TProxySettings& Proxy, std::string& Bod
     Set(CURLOPT_WRITEDATA, static_cast<void*>(&Receiver));
     Set(CURLOPT_SSL_VERIFYPEER, 1L);
     Set(CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!Proxy.Server.empty()) {
-        Set(CURLOPT_PROXY, Proxy.Server.c_str());
-        if (!Proxy.Port.empty()) {
-            char* End = nullptr;
-            const long Port = std::strtol(Proxy.Port.c_str(), &End, 10);
-            // A proxy that cannot be reached as set must not turn into a direct connection.
-            if (*End != '\0' || Port < 1 || Port > 65535)
-                return false;
-            Set(CURLOPT_PROXYPORT, Port);
-        }
-        if (!Proxy.User.empty()) {
-            Set(CURLOPT_PROXYUSERNAME, Proxy.User.c_str());
-            Set(CURLOPT_PROXYPASSWORD, Proxy.Password.c_str());
-            Set(CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
-        }
-    }
+    // A proxy that cannot be reached as set must not turn into a direct connection.
+    if (!Proxy.ApplyTo(Handle))
+        return false;
     if (!Ready)
         return false;
     const CURLcode Result = curl_easy_perform(Handle);

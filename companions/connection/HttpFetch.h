@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProxySettings.h"
+
 #include <chrono>
 #include <cstddef>
 #include <string>
@@ -8,17 +10,7 @@ struct ZTUserConnection;
 
 namespace Connection {
 
-// The proxy of the connection record; an empty server leaves the choice to
-// the desktop's own proxy variables (http_proxy, https_proxy, no_proxy).
-struct TProxySettings
-{
-    std::string Server;
-    std::string Port;
-    std::string User;
-    std::string Password;
-
-    static TProxySettings FromRecord(const ZTUserConnection& Record);
-};
+using TProxySettings = ::TProxySettings;
 
 // The clock calls from its user-interface thread: everything together must
 // stay within a few seconds.

@@ -1,6 +1,7 @@
 #include "LibraryUpdate.h"
 
 #include "StagedFile.h"
+#include "VersionRecord.h"
 
 #include <sodium.h>
 
@@ -22,12 +23,18 @@ TUpdateOutcome UpdateLibrary(const TUpdateOffer& Offer, const TProxy& Proxy, con
                                     reinterpret_cast<const unsigned char*>(Message.data()), Message.size(),
                                     PublicKey.data()) != 0)
         return TUpdateOutcome::BadSignature;
+    const TVersionRecord Record;
+    if (!TVersionRecord::MayStage(Record.Last(Offer.Name), Offer.Version, Offer.Sha256))
+        return TUpdateOutcome::NotNewer;
     const std::optional<std::string> Body = Download(Offer.Url, Proxy, Limits);
     if (!Body)
         return TUpdateOutcome::DownloadFailed;
     const std::array<std::uint8_t, 32> Hash = Sha256(*Body);
     if (sodium_memcmp(Hash.data(), Offer.Sha256.data(), Hash.size()) != 0)
         return TUpdateOutcome::WrongHash;
+    // Remembered first: a staged file whose version is not on record could be rolled back.
+    if (!Record.Remember(Offer.Name, {Offer.Version, Offer.Sha256}))
+        return TUpdateOutcome::StageFailed;
     return StageFile(Staged, *Body) ? TUpdateOutcome::Staged : TUpdateOutcome::StageFailed;
 }
 

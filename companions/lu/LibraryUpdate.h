@@ -15,6 +15,7 @@ enum class TUpdateOutcome
     UpToDate,      // "<name>.so" already is the offered file
     AlreadyStaged, // "<name>.so_" already is
     BadSignature,  // not signed by the publisher: nothing fetched
+    NotNewer,      // not newer than the version last staged: nothing fetched
     DownloadFailed,
     WrongHash,
     StageFailed,
@@ -23,7 +24,8 @@ enum class TUpdateOutcome
 
 // Stages the offered library as "<name>.so_" in the working folder when the
 // installed "<name>.so" differs from it, once the publisher's signature over
-// name, version and hash and then the downloaded file's hash check out.
+// name, version and hash, the version (newer than the one last staged) and
+// then the downloaded file's hash check out.
 TUpdateOutcome UpdateLibrary(const TUpdateOffer& Offer, const TProxy& Proxy, const TPublicKey& PublicKey,
                              const TDownloadLimits& Limits);
 

@@ -12,6 +12,7 @@
 
 #include <sodium.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -29,8 +30,11 @@ namespace {
 
 // No document attribute of ours comes near this; a longer one is refused.
 constexpr std::size_t LongestAttribute = 8192;
-// Past this, no further download is begun: the clock waits for the call.
-constexpr std::chrono::seconds CallBudget{30};
+// The clock's window waits for the whole call: past this it gets it back, and
+// what was not fetched is offered again by the next refresh of the document.
+constexpr std::chrono::milliseconds CallBudget{4000};
+// Too little left to fetch a library in.
+constexpr std::chrono::milliseconds ShortestDownload{500};
 
 bool HasMethods(const ZTElement* Element)
 {
@@ -73,11 +77,6 @@ std::string ElementName(const ZTElement* Element)
     });
 }
 
-std::string ShortText(const ZTShortText& Value)
-{
-    return std::string(Value.Characters, Value.Length);
-}
-
 bool PublisherKey(Updates::TPublicKey& Key)
 {
     return Updates::ReadHex(ZENTAVO_LIVE_UPDATE_PUBLIC_KEY, Key.data(), Key.size());
@@ -88,12 +87,18 @@ void UpdateLibraries(const ZTElement* Library, const ZTUserConnection& Connectio
     Updates::TPublicKey Key{};
     if (!HasMethods(Library) || !PublisherKey(Key) || sodium_init() < 0)
         return;
-    const Updates::TProxy Proxy{ShortText(Connection.ProxyServer), ShortText(Connection.ProxyPort),
-                                ShortText(Connection.ProxyUser), ShortText(Connection.ProxyPass)};
-    const Updates::TDownloadLimits Limits;
+    const Updates::TProxy Proxy = TProxySettings::FromRecord(Connection);
     const auto Deadline = std::chrono::steady_clock::now() + CallBudget;
     const std::int32_t Count = Library->Methods->ChildCount(Library);
-    for (std::int32_t Index = 0; Index < Count && std::chrono::steady_clock::now() < Deadline; ++Index) {
+    for (std::int32_t Index = 0; Index < Count; ++Index) {
+        const auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            Deadline - std::chrono::steady_clock::now());
+        if (Left < ShortestDownload)
+            break;
+        Updates::TDownloadLimits Limits;
+        Limits.TotalTimeout = std::min(Limits.TotalTimeout, Left);
+        Limits.ConnectTimeout = std::min(Limits.ConnectTimeout, Left);
+        Limits.StallTimeout = std::min(Limits.StallTimeout, Left);
         const ZTElement* Child = Library->Methods->Child(Library, Index);
         if (!HasMethods(Child))
             continue;

@@ -36,19 +36,6 @@ struct TCurlDeleter
     void operator()(CURL* Handle) const { curl_easy_cleanup(Handle); }
 };
 
-long PortNumber(const std::string& Text)
-{
-    if (Text.empty() || Text.size() > 5)
-        return 0;
-    long Port = 0;
-    for (const char Character : Text) {
-        if (Character < '0' || Character > '9')
-            return 0;
-        Port = Port * 10 + (Character - '0');
-    }
-    return Port <= 65535 ? Port : 0;
-}
-
 } // namespace
 
 std::optional<std::string> Download(const std::string& Url, const TProxy& Proxy,
@@ -77,19 +64,7 @@ std::optional<std::string> Download(const std::string& Url, const TProxy& Proxy,
     Set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(Limits.LargestBody));
     Set(CURLOPT_WRITEFUNCTION, &Receive);
     Set(CURLOPT_WRITEDATA, static_cast<void*>(&Body));
-    // The connection settings are the user's: the environment's proxy
-    // variables are not consulted either way.
-    Set(CURLOPT_NOPROXY, "");
-    Set(CURLOPT_PROXY, Proxy.Server.c_str());
-    if (!Proxy.Server.empty()) {
-        if (const long Port = PortNumber(Proxy.Port); Port != 0)
-            Set(CURLOPT_PROXYPORT, Port);
-        if (!Proxy.User.empty()) {
-            Set(CURLOPT_PROXYUSERNAME, Proxy.User.c_str());
-            Set(CURLOPT_PROXYPASSWORD, Proxy.Password.c_str());
-            Set(CURLOPT_PROXYAUTH, static_cast<unsigned long>(CURLAUTH_ANY));
-        }
-    }
+    Ready = Ready && Proxy.ApplyTo(Curl);
     if (!Ready || curl_easy_perform(Curl) != CURLE_OK || Body.TooLarge)
         return std::nullopt;
     long Status = 0;

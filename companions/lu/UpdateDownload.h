@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProxySettings.h"
+
 #include <chrono>
 #include <cstddef>
 #include <optional>
@@ -7,14 +9,7 @@
 
 namespace Updates {
 
-// The proxy of the connection settings; an empty server means none.
-struct TProxy
-{
-    std::string Server;
-    std::string Port;
-    std::string User;
-    std::string Password;
-};
+using TProxy = ::TProxySettings;
 
 struct TDownloadLimits
 {

@@ -18,7 +18,7 @@ protected:
         if (TPopupPage::IsSameSite(FHome, Link))
             FOpener->setUrl(Link);
         else
-            OpenInDesktopBrowser(Link);
+            FOpener->OpenOutside(Link);
         return false;
     }
 
@@ -42,6 +42,29 @@ bool TPopupPage::IsSameSite(const QUrl& Home, const QUrl& Link)
                Link.port(Link.scheme() == QLatin1String("https") ? 443 : 80);
 }
 
+bool TPopupPage::IsBrowserScheme(const QUrl& Link)
+{
+    const QString Scheme = Link.scheme().toLower();
+    return Scheme == QLatin1String("http") || Scheme == QLatin1String("https") ||
+           Scheme == QLatin1String("mailto");
+}
+
+void TPopupPage::UserActed()
+{
+    FLastAct.start();
+}
+
+bool TPopupPage::OpenOutside(const QUrl& Link)
+{
+    // A click reaches the page at once; a navigation that comes later is the page's own doing.
+    constexpr qint64 ClickLifetime = 2000;
+    const bool Allowed = FLastAct.isValid() && FLastAct.elapsed() < ClickLifetime && IsBrowserScheme(Link);
+    if (!Allowed)
+        return false;
+    FLastAct.invalidate();
+    return OpenInDesktopBrowser(Link);
+}
+
 bool TPopupPage::acceptNavigationRequest(const QUrl& Link, NavigationType Type, bool IsMainFrame)
 {
     // Frames inside the page and the window's own first load are the page's business.
@@ -49,7 +72,9 @@ bool TPopupPage::acceptNavigationRequest(const QUrl& Link, NavigationType Type, 
         return true;
     if (Link.scheme() == QLatin1String("about") || Link.scheme() == QLatin1String("data"))
         return true;
-    OpenInDesktopBrowser(Link);
+    // Only a link the user followed; a script's redirection or form goes nowhere.
+    if (Type == NavigationTypeLinkClicked)
+        OpenOutside(Link);
     return false;
 }
 

@@ -19,6 +19,10 @@ public:
     TPopupWindow(const QUrl& Link, const QString& Caption, int DelaySeconds, int Style);
     ~TPopupWindow() override;
 
+protected:
+    // The user's clicks and Enter in the window, which alone may open another site.
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
 private:
     QWebEngineProfile* FProfile;
     TPopupPage* FPage;

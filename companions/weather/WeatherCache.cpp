@@ -104,13 +104,11 @@ bool TWeatherCache::StoreLastRequest(const QString& WeatherCode, const ZTUserCon
 {
     if (!MakeFolder())
         return false;
-    // The proxy password is kept as the clock's own settings keep it: readable by the user alone.
+    // Where the proxy is, never who may use it: credentials stay in the clock's settings.
     QJsonObject Request;
     Request.insert(QLatin1String("code"), WeatherCode);
     Request.insert(QLatin1String("proxyServer"), ShortText(Connection.ProxyServer));
     Request.insert(QLatin1String("proxyPort"), ShortText(Connection.ProxyPort));
-    Request.insert(QLatin1String("proxyUser"), ShortText(Connection.ProxyUser));
-    Request.insert(QLatin1String("proxyPass"), ShortText(Connection.ProxyPass));
     const QString FileName = Folder() + QStringLiteral("/last-request.json");
     const QByteArray Content = QJsonDocument(Request).toJson(QJsonDocument::Compact);
     // Every fetch names the same city again and again: the disk only hears of a change.
@@ -130,7 +128,5 @@ std::optional<QString> TWeatherCache::LastWeatherCode(ZTUserConnection& Connecti
     std::memset(&Connection, 0, sizeof Connection);
     SetShortText(Connection.ProxyServer, Request.value(QLatin1String("proxyServer")).toString());
     SetShortText(Connection.ProxyPort, Request.value(QLatin1String("proxyPort")).toString());
-    SetShortText(Connection.ProxyUser, Request.value(QLatin1String("proxyUser")).toString());
-    SetShortText(Connection.ProxyPass, Request.value(QLatin1String("proxyPass")).toString());
     return Code;
 }

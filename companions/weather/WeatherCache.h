@@ -32,8 +32,9 @@ public:
     static std::optional<TEntry> Load(const QString& Url);
     static bool Store(const QString& Url, const TEntry& Entry);
 
-    // The city and connection of the last weather fetch, for the forecast
-    // window, which is handed neither.
+    // The city and proxy of the last weather fetch, for the forecast window,
+    // which is handed neither. The proxy's user and password are not kept: the
+    // forecast goes without them, and mostly from the cached answer.
     static bool StoreLastRequest(const QString& WeatherCode, const ZTUserConnection& Connection);
     static std::optional<QString> LastWeatherCode(ZTUserConnection& Connection);
 };

@@ -1,5 +1,7 @@
 #include "WeatherDownload.h"
 
+#include "ProxySettings.h"
+
 #include <curl/curl.h>
 
 #include <QLocale>
@@ -103,11 +105,6 @@ struct TListDeleter
     void operator()(curl_slist* List) const { curl_slist_free_all(List); }
 };
 
-std::string ShortText(const ZTShortText& Text)
-{
-    return std::string(Text.Characters, std::min<size_t>(Text.Length, sizeof Text.Characters));
-}
-
 } // namespace
 
 const char* TWeatherDownload::UserAgent()
@@ -142,24 +139,9 @@ TWeatherDownload::TResult TWeatherDownload::Get(const QString& Url, const ZTUser
     curl_easy_setopt(Handle, CURLOPT_HEADERFUNCTION, &ReadHeader);
     curl_easy_setopt(Handle, CURLOPT_HEADERDATA, &Transfer);
 
-    // The clock's proxy setting is the only one: an empty one means a direct connection,
-    // whatever proxy variables the environment holds.
-    const std::string ProxyServer = ShortText(Connection.ProxyServer);
-    const std::string ProxyPort = ShortText(Connection.ProxyPort);
-    const std::string ProxyUser = ShortText(Connection.ProxyUser);
-    const std::string ProxyPass = ShortText(Connection.ProxyPass);
-    curl_easy_setopt(Handle, CURLOPT_PROXY, ProxyServer.c_str());
-    curl_easy_setopt(Handle, CURLOPT_NOPROXY, "");
-    if (!ProxyServer.empty()) {
-        bool PortOk = false;
-        const long Port = QString::fromStdString(ProxyPort).trimmed().toLong(&PortOk);
-        if (PortOk && Port > 0 && Port < 65536)
-            curl_easy_setopt(Handle, CURLOPT_PROXYPORT, Port);
-        if (!ProxyUser.empty()) {
-            curl_easy_setopt(Handle, CURLOPT_PROXYUSERNAME, ProxyUser.c_str());
-            curl_easy_setopt(Handle, CURLOPT_PROXYPASSWORD, ProxyPass.c_str());
-        }
-    }
+    // A proxy that cannot be reached as set must not turn into a direct connection.
+    if (!TProxySettings::FromRecord(Connection).ApplyTo(Handle))
+        return Result;
 
     std::unique_ptr<curl_slist, TListDeleter> Headers;
     curl_slist* List = curl_slist_append(nullptr, "Accept: application/json");

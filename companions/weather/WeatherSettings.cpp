@@ -20,7 +20,7 @@ std::optional<TWeatherSettings> FromAttributes(const QString& Service, const QSt
     const int Milliseconds = Timeout.trimmed().toInt(&Ok);
     // A fetch blocks the clock's window: keep it short whatever the document says.
     if (Ok && Milliseconds > 0)
-        Settings.TimeoutMilliseconds = std::min(Milliseconds, 30000);
+        Settings.TimeoutMilliseconds = std::min(Milliseconds, TWeatherSettings::LongestTimeoutMilliseconds);
     return Settings;
 }
 

@@ -137,7 +137,7 @@ void TFakeRegistry::Apply(const std::vector<TRegistryChange>& Changes)
     }
 }
 
-void TFakeRegistry::KeepCopy()
+std::string TFakeRegistry::KeepCopy()
 {
     std::lock_guard Guard(FLock);
     std::map<std::string, std::string> Copy;
@@ -145,6 +145,7 @@ void TFakeRegistry::KeepCopy()
         for (const auto& [Folded, Stored] : Values)
             Copy[Path + "\\" + Stored.Name] = Stored.Value.AsText();
     FCopies.push_back(std::move(Copy));
+    return "registry.reg.corrupt-" + std::to_string(FCopies.size());
 }
 
 int TFakeRegistry::Transactions() const

@@ -23,7 +23,8 @@ public:
     std::unique_ptr<TRegistryKey> OpenKey(const std::string& Path) override;
     // All or nothing: a failing name fails the whole transaction.
     void Apply(const std::vector<TRegistryChange>& Changes) override;
-    void KeepCopy() override;
+    // Named after the store of a real one, numbered.
+    std::string KeepCopy() override;
     int Transactions() const;
     // The values of every KeepCopy, in order.
     const std::vector<std::map<std::string, std::string>>& Copies() const { return FCopies; }

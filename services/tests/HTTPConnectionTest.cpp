@@ -2,8 +2,8 @@
 
 #include "CompanionFakes.h"
 #include "CompanionFolder.h"
-#include "services/CompanionError.h"
 #include "platform/testing/TestLibraryLoader.h"
+#include "services/CompanionError.h"
 
 #include <QByteArray>
 
@@ -48,7 +48,7 @@ TEST_F(HTTPConnectionTest, MissingExportsAnswerFalse)
     QByteArray Body;
     EXPECT_FALSE(Connection.getConnectionStatus());
     EXPECT_FALSE(Connection.HTTPRequest("http://localhost/sysConf.xml", PatternConnection(), Body));
-    EXPECT_FALSE(Connection.SincNetworkTime("time.local", PatternConnection()));
+    EXPECT_FALSE(Connection.SincNetworkTime("time.local", PatternConnection(), true));
     EXPECT_TRUE(Body.isEmpty());
     EXPECT_EQ(Loader.Held(), 0);
     EXPECT_THAT(Log(), ElementsAre("beep", "load connection", "unload connection", "load connection",
@@ -82,16 +82,16 @@ TEST_F(HTTPConnectionTest, EmptyBodyIsASuccessWithoutDocumentAndAFailureIsFalse)
     EXPECT_TRUE(Body.isEmpty());
 }
 
-TEST_F(HTTPConnectionTest, TimeSynchronisationPassesTrueTheServerAndTheRecord)
+TEST_F(HTTPConnectionTest, TimeSynchronisationPassesWhetherTheUserMayBeAskedTheServerAndTheRecord)
 {
     Install({"connection.so"});
     THTTPConnection Connection(Loader, Sound);
-    EXPECT_TRUE(Connection.SincNetworkTime("a.ntp.local", PatternConnection()));
+    EXPECT_TRUE(Connection.SincNetworkTime("a.ntp.local", PatternConnection(), true));
     EXPECT_EQ(ReadFile("SincNetworkTime.record"), PatternRecordBytes());
-    EXPECT_FALSE(Connection.SincNetworkTime("", PatternConnection()));
-    EXPECT_THAT(Log(), ElementsAre("load connection", "SincNetworkTime always=1 server=a.ntp.local",
+    EXPECT_FALSE(Connection.SincNetworkTime("", PatternConnection(), false));
+    EXPECT_THAT(Log(), ElementsAre("load connection", "SincNetworkTime interactive=1 server=a.ntp.local",
                                    "unload connection", "load connection",
-                                   "SincNetworkTime always=1 server=", "unload connection"));
+                                   "SincNetworkTime interactive=0 server=", "unload connection"));
 }
 
 TEST_F(HTTPConnectionTest, ExceptionFromALibraryArrivesAsAnErrorAfterTheRelease)

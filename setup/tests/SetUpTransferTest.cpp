@@ -47,8 +47,10 @@ public:
     void SetSystemParams() override { Calls.push_back("online"); }
     void ApplyGMT() override { Calls.push_back("apply"); }
     void SaveSettings() override { Calls.push_back("save"); }
+    bool IsClosing() const override { return Closing; }
 
     TGMT_System* System = nullptr;
+    bool Closing = false;
     int WindowAlpha = 200;
     bool WindowLighting = true;
     QRect Window{100, 100, 329, 345};
@@ -70,6 +72,17 @@ const char* Servers()
 const char* Provinces()
 {
     return "Recife, Brasil|-8.0539,-34.8811\nSemCodigo\nNatal, Brasil|-5.795,-35.2094\n";
+}
+
+// Thousands of names come in the library's order, cased and accented as people write them.
+const char* UnsortedProvinces()
+{
+    return "Sergipe|1\nsão Paulo|2\nSantos|3\nÁgua Boa|4\nabaetetuba|5\nZé Doca|6\nBelém|7\nSao Paulo|8\n"
+           "Sem código\n";
+}
+const char* UnsortedServers()
+{
+    return "b.ntp.br\nA.ntp.br\nágora.example\nZ.ntp.br\n";
 }
 
 class SetUpTransferTest : public testing::Test
@@ -217,6 +230,51 @@ TEST_F(SetUpTransferTest, CancelPutsBackTheZoneTheTransparencyAndTheLighting)
     EXPECT_EQ(Host.Calls.back(), "save") << "saved after Cancel too";
     EXPECT_FALSE(System.WeatherOk);
     EXPECT_FALSE(System.TimeSyncOk);
+}
+
+TEST_F(SetUpTransferTest, AWindowClosingWhileTheDialogIsOpenEndsItAsCancelWithoutOnlineRunOrSave)
+{
+    System.WeatherOk = true;
+    Open([&](TFrm_SetUp& Dialog) {
+        Dialog.GMTLocations->setCurrentIndex(2);
+        Host.GMTChange(Dialog.GMTLocations);
+        Dialog.AlphaBarr->setValue(90);
+        Dialog.Play_Loop->SetValue(9);
+        Host.Closing = true; // the close request arrived inside the dialog's loop
+        return true;         // whatever the dialog's own result
+    });
+    EXPECT_EQ(System.GMT, -3);
+    EXPECT_EQ(System.Location, "(gmt -03:00) brasília, brasil");
+    EXPECT_EQ(Host.WindowAlpha, 200);
+    EXPECT_EQ(System.Playtime, 3);
+    EXPECT_TRUE(Host.MoonEnabled);
+    EXPECT_EQ(Host.Calls, (std::vector<std::string>{"zone", "apply"})) << "the window's close saves, once";
+    EXPECT_TRUE(System.WeatherOk) << "no online run was prepared";
+}
+
+TEST_F(SetUpTransferTest, TheWeatherAndServerListsOpenInReadingOrderNotByCodeUnit)
+{
+    Fakes.Libraries.RemoveLibrary("ztaddon.so");
+    Fakes.Libraries.AddLibrary("ztaddon.so", {{"getTimeServers", reinterpret_cast<void*>(&UnsortedServers)},
+                                              {"getProvinces", reinterpret_cast<void*>(&UnsortedProvinces)}});
+    const auto Shown = [](const QComboBox& List) {
+        QStringList Texts;
+        for (int Index = 0; Index < List.count(); ++Index)
+            Texts.push_back(List.itemText(Index));
+        return Texts;
+    };
+    Open([&](TFrm_SetUp& Dialog) {
+        // Sorted whole (the codes after the "|" break the São Paulos' tie), then cut at the "|": the entry
+        // without one sorts as "Sem código" and shows empty.
+        EXPECT_EQ(Shown(*Dialog.CB_Weather),
+                  QStringList({"abaetetuba", "Água Boa", "Belém", "Santos", "são Paulo", "Sao Paulo", "",
+                               "Sergipe", "Zé Doca"}));
+        EXPECT_EQ(Shown(*Dialog.CB_NTP), QStringList({"A.ntp.br", "ágora.example", "b.ntp.br", "Z.ntp.br"}));
+        // A later entry joins the same order.
+        Dialog.CB_NTP->addItem(QStringLiteral("Ártico.example"));
+        EXPECT_EQ(Dialog.CB_NTP->itemText(2), "Ártico.example");
+        return false;
+    });
 }
 
 TEST_F(SetUpTransferTest, WithoutTheAddOnLibraryTheListsAreEmptyAndTypedValuesAreKept)

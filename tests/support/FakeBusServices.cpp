@@ -29,7 +29,8 @@ TFakeBusServices::TFakeBusServices(const TOptions& Options)
         Words.insert(Words.end(), {"--logind", *Options.Logind});
     if (Options.TimedatedNtp)
         Words.insert(Words.end(), {"--timedated", std::string(*Options.TimedatedNtp ? "1" : "0") + "," +
-                                                      (Options.TimedatedSynchronised ? "1" : "0")});
+                                                      (Options.TimedatedSynchronised ? "1" : "0") + "," +
+                                                      (Options.TimedatedAsksUser ? "1" : "0")});
     if (Options.NetworkState)
         Words.insert(Words.end(), {"--networkmanager", std::to_string(*Options.NetworkState) + "," +
                                                            std::to_string(Options.NetworkConnectivity)});

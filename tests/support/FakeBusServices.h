@@ -32,6 +32,8 @@ public:
         // timedated's NTP and NTPSynchronized; SetTime is refused while NTP is on.
         std::optional<bool> TimedatedNtp;
         bool TimedatedSynchronised = false;
+        // SetTime without interaction allowed is refused, as polkit refuses a desktop user.
+        bool TimedatedAsksUser = false;
         // NetworkManager's State (70 is connected globally) and Connectivity (4 is full).
         std::optional<unsigned> NetworkState;
         unsigned NetworkConnectivity = 4;

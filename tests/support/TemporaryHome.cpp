@@ -48,6 +48,7 @@ void EnterTemporaryHome()
     std::filesystem::create_directories(Runtime);
     std::filesystem::permissions(Runtime, std::filesystem::perms::owner_all);
     setenv("XDG_RUNTIME_DIR", Runtime.c_str(), 1);
+    setenv("XDG_STATE_HOME", (Home + "/.local/state").c_str(), 1);
     // No test may reach the real desktop's sound server; a private one sets its own address.
     setenv("PULSE_SERVER", ("unix:" + Home + "/no-sound-server").c_str(), 1);
     if (std::getenv("TZ") == nullptr)

@@ -3,7 +3,7 @@
 DBUS_SESSION_BUS_ADDRESS names (a test's private bus).
 
   fake-bus-services.py --record FILE [--logind yes|no|challenge]
-      [--timedated NTP,SYNCHRONISED] [--networkmanager STATE,CONNECTIVITY]
+      [--timedated NTP,SYNCHRONISED[,ASKS]] [--networkmanager STATE,CONNECTIVITY]
       [--session gnome|kde|xfce] [--session-can-shutdown yes|no]
 
 Only the services named are started. Each method call and property read is
@@ -82,8 +82,10 @@ TIMEDATE = "org.freedesktop.timedate1"
 
 
 class TimeDate(PropertyObject):
-    def __init__(self, bus, ntp, synchronised):
+    def __init__(self, bus, ntp, synchronised, asks=False):
         super().__init__(bus, "/org/freedesktop/timedate1")
+        # As polkit's default for a desktop user: a change only with an answered password prompt.
+        self.asks = asks
         self.properties = {TIMEDATE: {
             "NTP": dbus.Boolean(ntp), "NTPSynchronized": dbus.Boolean(synchronised),
             "CanNTP": dbus.Boolean(True), "Timezone": dbus.String("UTC")}}
@@ -91,6 +93,10 @@ class TimeDate(PropertyObject):
     @dbus.service.method(TIMEDATE, in_signature="xbb", out_signature="")
     def SetTime(self, usec, relative, interactive):
         record(TIMEDATE + ".SetTime", int(usec), relative, interactive)
+        if self.asks and not interactive:
+            raise dbus.exceptions.DBusException(
+                "Interactive authentication required.",
+                name="org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")
         if self.properties[TIMEDATE]["NTP"]:
             raise dbus.exceptions.DBusException(
                 "Automatic time synchronization is enabled",
@@ -178,9 +184,10 @@ def main():
         own("org.freedesktop.login1")
         keep.append(Login(bus, options.logind))
     if options.timedated is not None:
-        ntp, synchronised = (flag(part) for part in options.timedated.split(","))
+        parts = [flag(part) for part in options.timedated.split(",")]
+        ntp, synchronised, asks = (parts + [False])[:3]
         own(TIMEDATE)
-        keep.append(TimeDate(bus, ntp, synchronised))
+        keep.append(TimeDate(bus, ntp, synchronised, asks))
     if options.networkmanager is not None:
         state, connectivity = (int(part) for part in options.networkmanager.split(","))
         own(NETWORK)

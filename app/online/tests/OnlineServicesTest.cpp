@@ -108,7 +108,7 @@ TEST_F(OnlineServicesTest, ATimeServerThatNeverAnswersIsRetriedAloneUntilTheFift
     EXPECT_FALSE(Window.System.TimeSyncOk);
     EXPECT_FALSE(Window.System.SystemUpdated);
     // The time server reached the library as text and the record byte for byte.
-    EXPECT_THAT(Calls(), Contains("SincNetworkTime always=1 server=pool.ntp.org"));
+    EXPECT_THAT(Calls(), Contains("SincNetworkTime interactive=0 server=pool.ntp.org"));
     EXPECT_EQ(ReadFile("SincNetworkTime.record"), PatternRecordBytes());
 }
 

@@ -53,7 +53,7 @@ public:
     void WeatherForecast() override { TWeatherForecast(System, Libraries, Weather, *this).Run(); }
     bool SynchroniseTime() override
     {
-        return THTTPConnection(Libraries, Sound).SincNetworkTime(System.TimeServer, System.Connection);
+        return THTTPConnection(Libraries, Sound).SincNetworkTime(System.TimeServer, System.Connection, false);
     }
     void StopTimer() override { Timers.erase(1); }
     void ArmTimer() override { Timers[1] = TOnlineLoop::Interval; }

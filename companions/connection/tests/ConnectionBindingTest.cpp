@@ -96,7 +96,7 @@ TEST_F(ConnectionBindingTest, TheTimeTaskAndTheConnectionQueryUseTheDesktopsServ
 
     TLocalSntpServer Server;
     Server.SetClockOffset(-8.0);
-    EXPECT_TRUE(FConnection.SincNetworkTime(Server.Address(), TUserConnection()));
+    EXPECT_TRUE(FConnection.SincNetworkTime(Server.Address(), TUserConnection(), true));
     const std::vector<std::string> Calls = Services.CallsOf("org.freedesktop.timedate1.SetTime");
     ASSERT_EQ(Calls.size(), 1u);
     long long Microseconds = 0;
@@ -105,7 +105,7 @@ TEST_F(ConnectionBindingTest, TheTimeTaskAndTheConnectionQueryUseTheDesktopsServ
     EXPECT_NE(Calls[0].find(" true true"), std::string::npos) << Calls[0];
 
     Server.SetAnswer(TSntpAnswer::KissOfDeath);
-    EXPECT_FALSE(FConnection.SincNetworkTime(Server.Address(), TUserConnection()));
+    EXPECT_FALSE(FConnection.SincNetworkTime(Server.Address(), TUserConnection(), true));
     EXPECT_EQ(Services.CallsOf("org.freedesktop.timedate1.SetTime").size(), 1u);
 }
 

@@ -495,10 +495,31 @@ TEST_F(ConnectionTimeTest, SilenceBadNamesAndAMissingTimeServiceFailCleanly)
     EXPECT_NEAR(Offset, 6.0, 0.05);
     Server.SetClockOffset(0.5);
     EXPECT_TRUE(Synchronise(Server.Address(), Offset));
-    // Measuring only (the first argument false) never asks for a change.
+}
+
+TEST_F(ConnectionTimeTest, WithoutInteractionAChangeThatNeedsThePasswordIsRefusedAtOnceAndTheOffsetKept)
+{
+    TOptions Options = TimeDate(false);
+    Options.TimedatedAsksUser = true;
+    StartBus(Options);
+    TLocalSntpServer Server;
     Server.SetClockOffset(6.0);
-    EXPECT_FALSE(FSincNetworkTime(0, Server.Address().c_str(), ZTUserConnection{}, &Offset));
-    EXPECT_NEAR(Offset, 6.0, 0.05);
+    double Offset = 0;
+    const auto Start = TClock::now();
+    EXPECT_FALSE(FSincNetworkTime(0, Server.Address().c_str(), ZTUserConnection{}, &Offset))
+        << "a refused correction is no synchronisation";
+    EXPECT_LT(Seconds(TClock::now() - Start), 2.5) << "nobody was waited for";
+    EXPECT_NEAR(Offset, 6.0, 0.05) << "the measured offset stays available";
+    const std::vector<std::string> Asked = FServices->CallsOf("org.freedesktop.timedate1.SetTime");
+    ASSERT_EQ(Asked.size(), 1u);
+    EXPECT_NE(Asked[0].find(" true false"), std::string::npos)
+        << "relative, without interaction: " << Asked[0];
+
+    // Right after the user's OK the same change may ask for the password, and goes through.
+    EXPECT_TRUE(FSincNetworkTime(1, Server.Address().c_str(), ZTUserConnection{}, &Offset));
+    const std::vector<std::string> Again = FServices->CallsOf("org.freedesktop.timedate1.SetTime");
+    ASSERT_EQ(Again.size(), 2u);
+    EXPECT_NE(Again[1].find(" true true"), std::string::npos) << Again[1];
 }
 
 // ---- getConnectionStatus ----

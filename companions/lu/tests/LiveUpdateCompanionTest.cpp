@@ -3,6 +3,7 @@
 #include "TemporaryHome.h"
 #include "TestKey.h"
 #include "UpdateServer.h"
+#include "VersionRecord.h"
 #include "zentavo_companion.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +145,8 @@ protected:
     {
         for (const auto& Entry : fs::directory_iterator("."))
             fs::remove_all(Entry.path());
+        // What an earlier test staged is no part of this one's past.
+        fs::remove_all(std::string(std::getenv("XDG_STATE_HOME")) + "/zentavo-3d");
         FModule = dlopen(ZENTAVO_LU_TEST_LIBRARY, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(FModule, nullptr) << dlerror();
         FLiveUpdate = reinterpret_cast<ZTLiveUpdateFunction*>(dlsym(FModule, "LiveUpdate"));
@@ -348,6 +351,21 @@ TEST_F(LiveUpdateCompanionTest, AServerThatNeverAnswersKeepsTheCallerOnlyForTheS
     EXPECT_EQ(FolderNames(), std::set<std::string>{"weather.so"});
 }
 
+TEST_F(LiveUpdateCompanionTest, SeveralSilentServersTogetherHoldTheCallerAboutFourSeconds)
+{
+    TFakeElement Library("library");
+    for (const char* Name : {"weather", "popup", "images", "connection"}) {
+        const std::string Bytes = Payload(std::string(Name) + " 12");
+        FServer.Stall("/" + std::string(Name) + ".so");
+        Library.Add(Name, OfferAttributes(Name, "12", FServer.Url("/" + std::string(Name) + ".so"), Bytes));
+    }
+    const auto Start = std::chrono::steady_clock::now();
+    Run(Library);
+    const auto Waited = std::chrono::steady_clock::now() - Start;
+    EXPECT_LT(Waited, std::chrono::milliseconds(4600));
+    EXPECT_EQ(FolderNames(), std::set<std::string>{"weather.so"});
+}
+
 TEST_F(LiveUpdateCompanionTest, TheModuleBuiltWithoutAPublisherKeyStagesNothing)
 {
     if (!std::string(ZENTAVO_LU_PUBLIC_KEY).empty())
@@ -364,4 +382,46 @@ TEST_F(LiveUpdateCompanionTest, TheModuleBuiltWithoutAPublisherKeyStagesNothing)
     EXPECT_EQ(FolderNames(), std::set<std::string>{"weather.so"});
     EXPECT_TRUE(FServer.Requests().empty());
     dlclose(Production);
+}
+
+TEST_F(LiveUpdateCompanionTest, AnOlderVersionDulySignedIsNeverStagedAgain)
+{
+    const std::string Two = Payload("weather 2");
+    const std::string One = Payload("weather 1");
+    const std::string Ten = Payload("weather 10");
+    FServer.Serve("/2.so", Two);
+    FServer.Serve("/1.so", One);
+    FServer.Serve("/10.so", Ten);
+    RunOffer(OfferAttributes("weather", "2", FServer.Url("/2.so"), Two));
+    ASSERT_EQ(ReadFile("weather.so_"), Two);
+    // The next start swaps it in.
+    fs::rename("weather.so_", "weather.so");
+    const std::size_t Fetched = FServer.Requests().size();
+
+    RunOffer(OfferAttributes("weather", "1", FServer.Url("/1.so"), One));
+    EXPECT_EQ(FolderNames(), std::set<std::string>{"weather.so"}) << "rolled back to 1";
+    RunOffer(OfferAttributes("weather", "2", FServer.Url("/1.so"), One));
+    EXPECT_EQ(FolderNames(), std::set<std::string>{"weather.so"}) << "another file under the same version";
+    RunOffer(OfferAttributes("weather", "02", FServer.Url("/1.so"), One));
+    EXPECT_EQ(FolderNames(), std::set<std::string>{"weather.so"}) << "the same version written otherwise";
+    EXPECT_EQ(FServer.Requests().size(), Fetched) << "a refused version costs no traffic";
+    EXPECT_EQ(ReadFile("weather.so"), Two);
+
+    RunOffer(OfferAttributes("weather", "10", FServer.Url("/10.so"), Ten));
+    EXPECT_EQ(ReadFile("weather.so_"), Ten) << "10 is newer than 2";
+}
+
+TEST(VersionOrderTest, NumbersCompareAsNumbersAndALongerVersionIsNewer)
+{
+    using Updates::TVersionRecord;
+    const std::pair<const char*, const char*> OlderNewer[] = {
+        {"1", "2"},       {"2.9", "2.10"}, {"2.1", "2.1.1"}, {"1.9.9", "2.0"}, {"2.0-rc1", "2.0-rc2"},
+        {"1.0a", "1.0b"}, {"099", "100"},
+    };
+    for (const auto& [Older, Newer] : OlderNewer) {
+        EXPECT_LT(TVersionRecord::CompareVersions(Older, Newer), 0) << Older << " < " << Newer;
+        EXPECT_GT(TVersionRecord::CompareVersions(Newer, Older), 0) << Newer << " > " << Older;
+    }
+    EXPECT_EQ(TVersionRecord::CompareVersions("2.01", "2.1"), 0);
+    EXPECT_EQ(TVersionRecord::CompareVersions("3", "3"), 0);
 }

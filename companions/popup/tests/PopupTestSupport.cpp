@@ -11,7 +11,11 @@ TFakeBrowser::TFakeBrowser(const std::string& Folder) : FRecord(Folder + "/opene
     const std::string Bin = Folder + "/bin";
     std::filesystem::create_directories(Bin);
     const std::string Script = Bin + "/xdg-open";
-    std::ofstream(Script) << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" << FRecord << "'\n";
+    // The desktop services remember the browser they found first: whichever test's script
+    // runs, it writes to the record of the test now running.
+    std::ofstream(Script) << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"${ZENTAVO_TEST_BROWSER_RECORD:-"
+                          << FRecord << "}\"\n";
+    setenv("ZENTAVO_TEST_BROWSER_RECORD", FRecord.c_str(), 1);
     std::filesystem::permissions(Script, std::filesystem::perms::owner_all);
     const char* Path = getenv("PATH");
     setenv("PATH", (Bin + ":" + (Path ? Path : "/usr/bin:/bin")).c_str(), 1);

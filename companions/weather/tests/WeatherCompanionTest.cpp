@@ -230,6 +230,20 @@ TEST_F(WeatherCompanionTest, EveryBadAnswerIsFalseWithinTheTimeoutAndDrawsNothin
     EXPECT_EQ(Server.RequestCount(), Before + 1);
 }
 
+TEST_F(WeatherCompanionTest, ASilentServerHoldsTheWindowNoMoreThanFourSecondsWhateverTheDocumentAsks)
+{
+    Server.SetResponse(SaoPauloQuery, THttpResponse::Silent());
+    for (const char* Timeout : {"30000", "", "8000"}) {
+        WriteDocument(Server.Url("/compact"), Timeout);
+        TFakeWindow Window;
+        const auto Start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(Fetch(Window, "São Paulo")) << Timeout;
+        const auto Elapsed = std::chrono::steady_clock::now() - Start;
+        EXPECT_LT(Elapsed, std::chrono::milliseconds(4500)) << "timeout \"" << Timeout << "\"";
+        EXPECT_GE(Elapsed, std::chrono::milliseconds(3500)) << "it did wait for the server";
+    }
+}
+
 TEST_F(WeatherCompanionTest, WithoutAServiceAddressNothingIsFetched)
 {
     std::ofstream("sysConf.xml") << "<zentavo><library><weather><forecast font=\"Weather Forecast\"/>"
@@ -284,13 +298,63 @@ TEST_F(WeatherCompanionTest, TheProxyOfTheConnectionRecordCarriesTheRequestWithI
     TFakeWindow Window;
     ASSERT_TRUE(Fetch(Window, "São Paulo", nullptr, Connection("127.0.0.1", Port, "ana", "s3cret")));
     EXPECT_EQ(Window.Caption(), std::optional<std::string>("São Paulo 21°C, nublado"));
+    // Any scheme the proxy asks for: each fetch first learns it from a 407.
     const auto Requests = Proxy.Requests();
-    ASSERT_EQ(Requests.size(), 2u);
-    EXPECT_EQ(Requests.at(1).Header("Proxy-Authorization"),
+    ASSERT_GE(Requests.size(), 2u);
+    EXPECT_EQ(Requests.back().Header("Proxy-Authorization"),
               TLocalHttpProxy::BasicCredentials("ana", "s3cret"));
-    EXPECT_EQ(Requests.at(1).Target(), Server.Url(SaoPauloQuery));
+    EXPECT_EQ(Requests.back().Target(), Server.Url(SaoPauloQuery));
     EXPECT_EQ(Proxy.ForwardedCount(), 1u);
     EXPECT_EQ(Server.RequestCount(), 1u) << "the server saw only what the proxy forwarded";
+}
+
+TEST_F(WeatherCompanionTest, BehindAProxyOfTheEnvironmentOnlyTheWeatherStillLoads)
+{
+    Server.SetResponse(SaoPauloQuery, Forecast("cloudy", 21));
+    TLocalHttpProxy Proxy;
+    const std::string Address = "http://127.0.0.1:" + std::to_string(Proxy.Port());
+    setenv("http_proxy", Address.c_str(), 1);
+    TFakeWindow Window;
+    const bool Fetched = Fetch(Window, "São Paulo");
+    unsetenv("http_proxy");
+    EXPECT_TRUE(Fetched);
+    EXPECT_EQ(Proxy.ForwardedCount(), 1u) << "the request went around the desktop's proxy";
+}
+
+TEST_F(WeatherCompanionTest, AProxyPortThatIsNoNumberSendsNothingRatherThanGoingAnotherWay)
+{
+    Server.SetResponse(SaoPauloQuery, Forecast("cloudy", 21));
+    TLocalHttpProxy Proxy;
+    // The server's own port written into the address: a port that is ignored would still reach the proxy.
+    const std::string Address = "127.0.0.1:" + std::to_string(Proxy.Port());
+    TFakeWindow Window;
+    EXPECT_FALSE(Fetch(Window, "São Paulo", nullptr, Connection(Address, "80a")));
+    EXPECT_FALSE(Fetch(Window, "São Paulo", nullptr, Connection(Address, "70000")));
+    EXPECT_TRUE(Proxy.Requests().empty());
+    EXPECT_EQ(Server.RequestCount(), 0u);
+}
+
+TEST_F(WeatherCompanionTest, TheProxysUserAndPasswordNeverReachTheCache)
+{
+    Server.SetResponse(SaoPauloQuery, Forecast("cloudy", 21));
+    TLocalHttpProxy Proxy;
+    Proxy.RequireCredentials("usuario-do-proxy", "s3cret-do-proxy");
+    TFakeWindow Window;
+    ASSERT_TRUE(
+        Fetch(Window, "São Paulo", nullptr,
+              Connection("127.0.0.1", std::to_string(Proxy.Port()), "usuario-do-proxy", "s3cret-do-proxy")));
+    const std::string Cache = std::string(std::getenv("XDG_CACHE_HOME")) + "/zentavo-3d";
+    int Files = 0;
+    for (const auto& Entry : std::filesystem::recursive_directory_iterator(Cache)) {
+        if (!Entry.is_regular_file())
+            continue;
+        ++Files;
+        std::ifstream File(Entry.path());
+        const std::string Contents(std::istreambuf_iterator<char>(File), {});
+        EXPECT_EQ(Contents.find("s3cret-do-proxy"), std::string::npos) << Entry.path();
+        EXPECT_EQ(Contents.find("usuario-do-proxy"), std::string::npos) << Entry.path();
+    }
+    EXPECT_GT(Files, 0) << "the cache was written";
 }
 
 TEST_F(WeatherCompanionTest, TheHolderCarriesTheConditionAndTheNextDays)

@@ -31,10 +31,11 @@ uint8_t HTTPRequest(const char* Url, ZTUserConnection Connection, ZTStream** Str
     return 1;
 }
 
-uint8_t SincNetworkTime(uint8_t Always, const char* TimeServer, ZTUserConnection Connection, double* Scratch)
+uint8_t SincNetworkTime(uint8_t Interactive, const char* TimeServer, ZTUserConnection Connection,
+                        double* Scratch)
 {
     ZtSaveBytes("SincNetworkTime.record", &Connection, sizeof Connection);
-    ZtLog("SincNetworkTime always=%d server=%s", Always, TimeServer);
+    ZtLog("SincNetworkTime interactive=%d server=%s", Interactive, TimeServer);
     *Scratch = 45000.5;
     char Answer[8];
     if (ZtScriptAnswer("SincNetworkTime", Answer, sizeof Answer))
