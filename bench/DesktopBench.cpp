@@ -5,6 +5,7 @@
 // - with the real clock and a real desktop manager (pcmanfm): from the
 //   desktop window's appearance to the clock inside it, and from the desktop
 //   manager's end to the clock's own window back on the screen.
+#include "ClockFolder.h"
 #include "DesktopSession.h"
 #include "platform/X11DesktopWindow.h"
 #include "TemporaryHome.h"
@@ -78,25 +79,13 @@ int main(int ArgumentCount, char** Arguments)
     XCloseDisplay(Connection);
 
     // The real clock and a real desktop manager.
-    const std::string Folder = Zentavo::Testing::MakeScratchFolder("bench");
-    const std::string Work = Folder + "/work";
-    std::filesystem::create_directories(Work + "/pictures");
-    std::filesystem::create_directories(Folder + "/config/zentavo-3d");
-    std::filesystem::copy_file(ZENTAVO_SOURCE_DIR "/data/sysConf.xml", Work + "/sysConf.xml");
-    std::filesystem::copy_file(ZENTAVO_IMAGES_LIBRARY, Work + "/images.so");
-    std::filesystem::copy(ZENTAVO_SOURCE_DIR "/data/pictures", Work + "/pictures");
-    std::ofstream(Folder + "/config/zentavo-3d/registry.reg")
-        << "Windows Registry Editor Version 5.00\r\n\r\n"
-        << "[HKEY_CURRENT_USER\\Software\\Zentavo-3D\\geovalues]\r\n"
-        << "\"Top\"=\"100\"\r\n\"Left\"=\"100\"\r\n"
-        << "\"Pitch\"=hex:00,00,00,00,00,00,00,00\r\n\"Roll\"=hex:00,00,00,00,00,00,00,00\r\n"
-        << "\"Turn\"=hex:00,00,00,00,00,00,00,00\r\n\"FocalLength\"=hex:b9,53,3a,58,ff,ff,5d,40\r\n"
-        << "\"DateTime\"=hex:00,00,00,00,10,76,e6,40\r\n\"RunOnce\"=\"0\"\r\n";
+    const TClockFolder Files(Zentavo::Testing::MakeScratchFolder("bench"));
+    Files.WriteStore(100, 100);
     QProcess Clock;
     QProcessEnvironment Environment = Session.Environment();
-    Environment.insert("XDG_CONFIG_HOME", QString::fromStdString(Folder + "/config"));
+    Environment.insert("XDG_CONFIG_HOME", QString::fromStdString(Files.ConfigHome));
     Clock.setProcessEnvironment(Environment);
-    Clock.setWorkingDirectory(QString::fromStdString(Work));
+    Clock.setWorkingDirectory(QString::fromStdString(Files.WorkingFolder));
     Clock.start(ZENTAVO_EXECUTABLE, {});
     if (!TXDisplay::WaitFor([&] { return X.FindByName("watch").has_value(); })) {
         std::fprintf(stderr, "the clock shows no window\n");

@@ -1,6 +1,7 @@
 // The real clock on a desktop with a real window manager (and, where a test
 // asks, a real desktop manager): the places a person sees it in.
 #include "DesktopSession.h"
+#include "ClockFolder.h"
 #include "TemporaryHome.h"
 #include "XDisplay.h"
 
@@ -49,14 +50,7 @@ protected:
     {
         ASSERT_TRUE(Failure.empty()) << Failure;
         X = std::make_unique<TXDisplay>();
-        Folder = Zentavo::Testing::MakeScratchFolder("clock");
-        WorkingFolder = Folder + "/work";
-        ConfigHome = Folder + "/config";
-        std::filesystem::create_directories(WorkingFolder + "/pictures");
-        std::filesystem::create_directories(ConfigHome + "/zentavo-3d");
-        std::filesystem::copy_file(ZENTAVO_SOURCE_DIR "/data/sysConf.xml", WorkingFolder + "/sysConf.xml");
-        std::filesystem::copy_file(ZENTAVO_IMAGES_LIBRARY, WorkingFolder + "/images.so");
-        std::filesystem::copy(ZENTAVO_SOURCE_DIR "/data/pictures", WorkingFolder + "/pictures");
+        Files = std::make_unique<TClockFolder>(Zentavo::Testing::MakeScratchFolder("clock"));
     }
 
     void TearDown() override
@@ -74,42 +68,18 @@ protected:
         }
     }
 
-    std::string StorePath() const { return ConfigHome + "/zentavo-3d/registry.reg"; }
-
-    void WriteStore(int Top, int Left)
-    {
-        std::ofstream Store(StorePath());
-        Store << "Windows Registry Editor Version 5.00\r\n\r\n"
-              << "[HKEY_CURRENT_USER\\Software\\Zentavo-3D\\geovalues]\r\n"
-              << "\"Top\"=\"" << Top << "\"\r\n"
-              << "\"Left\"=\"" << Left << "\"\r\n"
-              << "\"Pitch\"=hex:00,00,00,00,00,00,00,00\r\n"
-              << "\"Roll\"=hex:00,00,00,00,00,00,00,00\r\n"
-              << "\"Turn\"=hex:00,00,00,00,00,00,00,00\r\n"
-              << "\"FocalLength\"=hex:b9,53,3a,58,ff,ff,5d,40\r\n"
-              << "\"DateTime\"=hex:00,00,00,00,10,76,e6,40\r\n"
-              << "\"RunOnce\"=\"0\"\r\n";
-    }
-
-    int Stored(const char* Name) const
-    {
-        std::ifstream Store(StorePath());
-        const std::string Text(std::istreambuf_iterator<char>(Store), {});
-        std::smatch Match;
-        if (!std::regex_search(Text, Match, std::regex(std::string("\"") + Name + "\"=\"(-?[0-9]+)\"")))
-            return -99999;
-        return std::stoi(Match[1]);
-    }
+    void WriteStore(int Top, int Left) { Files->WriteStore(Top, Left); }
+    int Stored(const char* Name) const { return Files->Stored(Name).value_or(-99999); }
 
     // The clock, started as the desktop's autostart would start it.
     Window StartClock(const QStringList& Extra = {})
     {
         QProcessEnvironment Environment = Session->Environment();
-        Environment.insert("XDG_CONFIG_HOME", QString::fromStdString(ConfigHome));
+        Environment.insert("XDG_CONFIG_HOME", QString::fromStdString(Files->ConfigHome));
         for (const QString& Setting : Extra)
             Environment.insert(Setting.section('=', 0, 0), Setting.section('=', 1));
         Clock.setProcessEnvironment(Environment);
-        Clock.setWorkingDirectory(QString::fromStdString(WorkingFolder));
+        Clock.setWorkingDirectory(QString::fromStdString(Files->WorkingFolder));
         Clock.start(ZENTAVO_EXECUTABLE, {});
         EXPECT_TRUE(Clock.waitForStarted(10000));
         return WaitForClockWindow();
@@ -157,7 +127,7 @@ protected:
     QProcess Clock;
     Window ClockWindow = 0;
     std::vector<Window> Made;
-    std::string Folder, WorkingFolder, ConfigHome;
+    std::unique_ptr<TClockFolder> Files;
 };
 
 TDesktopSession* DesktopSessionTest::Session = nullptr;

@@ -1,5 +1,6 @@
 // The clock started in a Wayland session, as Plasma and GNOME users start it:
 // a real compositor (weston, headless) with XWayland, and Qt's Wayland plugin installed.
+#include "ClockFolder.h"
 #include "TemporaryHome.h"
 #include "XDisplay.h"
 
@@ -66,21 +67,8 @@ protected:
 
 TEST_F(WaylandSessionTest, TheClockRunsThroughXWaylandAsADesktopWindow)
 {
-    const std::string Work = Folder + "/work";
-    std::filesystem::create_directories(Work + "/pictures");
-    std::filesystem::copy_file(ZENTAVO_SOURCE_DIR "/data/sysConf.xml", Work + "/sysConf.xml");
-    std::filesystem::copy_file(ZENTAVO_IMAGES_LIBRARY, Work + "/images.so");
-    std::filesystem::copy(ZENTAVO_SOURCE_DIR "/data/pictures", Work + "/pictures");
-    std::filesystem::create_directories(Folder + "/config/zentavo-3d");
-    std::ofstream(Folder + "/config/zentavo-3d/registry.reg")
-        << "Windows Registry Editor Version 5.00\r\n\r\n"
-        << "[HKEY_CURRENT_USER\\Software\\Zentavo-3D\\geovalues]\r\n"
-        << "\"Pitch\"=hex:00,00,00,00,00,00,00,00\r\n"
-        << "\"Roll\"=hex:00,00,00,00,00,00,00,00\r\n"
-        << "\"Turn\"=hex:00,00,00,00,00,00,00,00\r\n"
-        << "\"FocalLength\"=hex:b9,53,3a,58,ff,ff,5d,40\r\n"
-        << "\"DateTime\"=hex:00,00,00,00,10,76,e6,40\r\n"
-        << "\"RunOnce\"=\"0\"\r\n";
+    const TClockFolder Files(Folder);
+    Files.WriteStore();
 
     // What a Wayland session hands a program it starts.
     QProcessEnvironment Environment = QProcessEnvironment::systemEnvironment();
@@ -89,11 +77,11 @@ TEST_F(WaylandSessionTest, TheClockRunsThroughXWaylandAsADesktopWindow)
     Environment.insert("DISPLAY", QString::fromStdString(XDisplayName));
     Environment.insert("XDG_SESSION_TYPE", "wayland");
     Environment.insert("HOME", QString::fromStdString(Folder));
-    Environment.insert("XDG_CONFIG_HOME", QString::fromStdString(Folder + "/config"));
+    Environment.insert("XDG_CONFIG_HOME", QString::fromStdString(Files.ConfigHome));
     Environment.remove("QT_QPA_PLATFORM");
     Environment.remove("XAUTHORITY");
     Clock.setProcessEnvironment(Environment);
-    Clock.setWorkingDirectory(QString::fromStdString(Work));
+    Clock.setWorkingDirectory(QString::fromStdString(Files.WorkingFolder));
     Clock.start(ZENTAVO_EXECUTABLE, {});
     ASSERT_TRUE(Clock.waitForStarted(10000));
 
