@@ -1,5 +1,9 @@
 #include "FileOperations.h"
 
+#include <stdexcept>
+
+#include <cstring>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -117,6 +121,19 @@ TFileOperations& TFileOperations::System()
 {
     static TFileOperations Operations;
     return Operations;
+}
+
+void MakePrivateFolders(const std::filesystem::path& Folder)
+{
+    struct stat Status
+    {
+    };
+    if (Folder.empty() || ::stat(Folder.c_str(), &Status) == 0)
+        return;
+    if (Folder.has_parent_path() && Folder.parent_path() != Folder)
+        MakePrivateFolders(Folder.parent_path());
+    if (::mkdir(Folder.c_str(), 0700) != 0 && errno != EEXIST)
+        throw std::runtime_error("cannot create the folder " + Folder.string() + ": " + std::strerror(errno));
 }
 
 } // namespace Platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <sys/types.h>
@@ -30,6 +31,11 @@ public:
     // The real calls.
     static TFileOperations& System();
 };
+
+// Creates Folder and its missing parents, each readable and writable by its
+// owner alone; folders already there are left as they are. Throws
+// std::runtime_error naming the folder that could not be made.
+void MakePrivateFolders(const std::filesystem::path& Folder);
 
 // Writes Bytes into a new file named TemporaryPrefix + ".tmp-XXXXXX" (beside
 // Target) with exactly Mode, whatever the umask, flushes it and renames it over

@@ -63,27 +63,12 @@ std::string ExecArgument(const std::string& Argument)
 
 // The session runs whatever the entry's Exec= says, so neither the entry nor
 // the folders leading to it may be writable by anyone else, whatever the umask.
-constexpr mode_t FolderMode = 0700;
 constexpr mode_t EntryMode = 0644;
 constexpr mode_t WritableByOthers = S_IWGRP | S_IWOTH;
 
 [[noreturn]] void Fail(const std::string& What, const std::string& Path, int Error)
 {
     throw std::runtime_error("cannot " + What + " " + Path + ": " + std::strerror(Error));
-}
-
-// Creates Folder and its missing parents, private.
-void MakeFolders(const std::filesystem::path& Folder)
-{
-    struct stat Status
-    {
-    };
-    if (Folder.empty() || ::stat(Folder.c_str(), &Status) == 0)
-        return;
-    if (Folder.has_parent_path() && Folder.parent_path() != Folder)
-        MakeFolders(Folder.parent_path());
-    if (::mkdir(Folder.c_str(), FolderMode) != 0 && errno != EEXIST)
-        Fail("create the folder", Folder.string(), errno);
 }
 
 void CloseToOthers(const std::string& Folder)
@@ -133,7 +118,7 @@ std::string TXdgAutostart::EntryText(const std::string& Executable, const std::s
 void TXdgAutostart::Enable(const std::string& Executable, const std::string& WorkingFolder)
 {
     const std::filesystem::path Folder = std::filesystem::absolute(FEntryPath).parent_path();
-    MakeFolders(Folder);
+    MakePrivateFolders(Folder);
     CloseToOthers(Folder.string());
     // The session never reads half an entry.
     WriteFileDurably(TFileOperations::System(), FEntryPath, FEntryPath, EntryText(Executable, WorkingFolder),

@@ -1,6 +1,7 @@
 #include "WorkingFolder.h"
 
 #include "InstalledCopy.h"
+#include "platform/FileOperations.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -15,25 +16,10 @@ namespace {
 
 // The document the clock replaces on every refresh: once the user has one, it is theirs.
 constexpr const char* DocumentName = "sysConf.xml";
-constexpr mode_t FolderMode = 0700;
 
 [[noreturn]] void Fail(const std::string& What, const fs::path& Path, const std::string& Why)
 {
     throw std::runtime_error("cannot " + What + " " + Path.string() + ": " + Why);
-}
-
-// Creates Folder and its missing parents, private: code is loaded from it.
-void MakeFolders(const fs::path& Folder)
-{
-    struct stat Status
-    {
-    };
-    if (Folder.empty() || ::stat(Folder.c_str(), &Status) == 0)
-        return;
-    if (Folder.has_parent_path() && Folder.parent_path() != Folder)
-        MakeFolders(Folder.parent_path());
-    if (::mkdir(Folder.c_str(), FolderMode) != 0 && errno != EEXIST)
-        Fail("create the folder", Folder, std::strerror(errno));
 }
 
 // Libraries are refused from a folder others may write to.
@@ -88,7 +74,7 @@ void FillData(const fs::path& DataFolder, const fs::path& Working)
         const fs::path Relative = fs::relative(Entry->path(), DataFolder);
         const fs::path Target = Working / Relative;
         if (Entry->is_directory()) {
-            MakeFolders(Target);
+            Platform::MakePrivateFolders(Target);
             continue;
         }
         if (!Entry->is_regular_file())
@@ -160,7 +146,7 @@ fs::path TWorkingFolder::DefaultPath()
 
 void TWorkingFolder::Prepare(const TInstalledCopy& Copy) const
 {
-    MakeFolders(FPath);
+    Platform::MakePrivateFolders(FPath);
     CloseToOthers(FPath);
     FillData(Copy.DataFolder(), FPath);
     LinkLibraries(Copy.LibraryFolder(), FPath);

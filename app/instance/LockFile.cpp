@@ -1,5 +1,7 @@
 #include "LockFile.h"
 
+#include "platform/FileOperations.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -9,26 +11,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-void MakeFolders(const std::filesystem::path& Folder)
-{
-    struct stat Status
-    {
-    };
-    if (Folder.empty() || ::stat(Folder.c_str(), &Status) == 0)
-        return;
-    if (Folder.has_parent_path() && Folder.parent_path() != Folder)
-        MakeFolders(Folder.parent_path());
-    if (::mkdir(Folder.c_str(), 0700) != 0 && errno != EEXIST)
-        throw std::runtime_error("cannot create the folder " + Folder.string() + ": " + std::strerror(errno));
-}
-
-} // namespace
+namespace {} // namespace
 
 TLockFile::TLockFile(const std::string& Path)
 {
-    MakeFolders(std::filesystem::path(Path).parent_path());
+    Platform::MakePrivateFolders(std::filesystem::path(Path).parent_path());
     // No link is followed: nobody else may point our lock at a file of theirs.
     FDescriptor = ::open(Path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (FDescriptor < 0)
