@@ -154,6 +154,20 @@ TEST_F(WatchNoticeTest, TheStopKeyStillStopsTheAlarmAndItsNoticeIsClosedAsTheRep
     Clock.SetHoldSleeps(true);
 }
 
+TEST_F(WatchNoticeTest, ClosingTheClockWhileTheAlarmRingsTakesItsNoticeAway)
+{
+    TFakeNotificationServer Server;
+    ASSERT_TRUE(Server.Started()) << Server.FailureReason();
+    SoundUntilStopped();
+    StoreText("Playtime", "59");
+    Start();
+    ASSERT_TRUE(ServeUntil([&] { return Server.Notices().size() == 1 && Sound.Played().size() == 1; }));
+    Close();
+    // A "Parar" left behind would stop nothing.
+    EXPECT_TRUE(ServeUntil([&] { return Closed(Server, Server.Notices()[0].Id); }));
+    EXPECT_TRUE(Errors.empty());
+}
+
 TEST_F(WatchNoticeTest, AnEventDroppedForBeingLateIsToldOnceAndTheStoreIsLeftAsItWas)
 {
     TFakeNotificationServer Server;
