@@ -8,6 +8,7 @@
 #include "event/EventRunner.h"
 #include "FlatImageButton.h"
 #include "interaction/GlobeInteraction.h"
+#include "notification/EventNotices.h"
 #include "online/ConfigRefresh.h"
 #include "online/OnlineLoop.h"
 #include "online/ServicesMenu.h"
@@ -38,6 +39,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QMenu>
@@ -242,13 +244,17 @@ void Twatch::FormCreate()
     GMTSystem = std::make_unique<TGMT_System>(*FServices.Clock);
     GMTSystem->ConnectCount = 0;
     FHands = std::make_unique<TClockHands>(*Globe, *GMTSystem, [this] { ScreenView->ResetFrameStats(); });
+    const QFileInfo Icon(QDir::current().filePath(QStringLiteral("pictures/CLOCK.png")));
+    FEventNotices = std::make_unique<TEventNotices>(
+        *FServices.Notifications, [this] { RunGuarded([this] { StopEvent(); }); },
+        Icon.exists() ? Icon.absoluteFilePath().toStdString() : std::string());
     FEventRunner = std::make_unique<TEventRunner>(
         FServices, *FQueue, FClosing,
         [this] {
             // A failed save is reported here, on the window's thread; the shutdown then does not happen.
             return RunGuarded([this] { zt_SaveSettings(); });
         },
-        [this] { RunGuarded([this] { zt_SetTaskIcon(nullptr); }); });
+        [this] { RunGuarded([this] { zt_SetTaskIcon(nullptr); }); }, *FEventNotices);
     FPlacement->Place(FProgramManagerWindow);
 
     if (zt_LoadSettings()) {
@@ -631,7 +637,12 @@ void Twatch::KeyPressed(QKeyEvent& Key)
 void Twatch::FormKeyPress(QObject*, char Key)
 {
     if (Key == 27 || Key == 1)
-        GMTSystem->StopEvent(*FEventRunner);
+        StopEvent();
+}
+
+void Twatch::StopEvent()
+{
+    GMTSystem->StopEvent(*FEventRunner);
 }
 
 void Twatch::ClockStep()

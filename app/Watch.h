@@ -25,6 +25,7 @@ class TCheckTime;
 class TClockHands;
 class TDesktopPlacement;
 class TConfigDocument;
+class TEventNotices;
 class TEventRunner;
 class TFlatImageButton;
 class TGlobeInteraction;
@@ -172,6 +173,8 @@ private:
     void FormCreate();
     bool FormClose();
     void KeyPressed(QKeyEvent& Key);
+    // The stop key's work, also the alarm notice's "Parar".
+    void StopEvent();
     void StartClockWorker();
     void StopClockWorker();
     void AddServiceItems();
@@ -243,6 +246,7 @@ private:
     // The close's signal, the worker's queue to this thread, the event's actions and the worker.
     Platform::TStopSignal FClosing;
     std::unique_ptr<TUserInterfaceQueue> FQueue;
+    std::unique_ptr<TEventNotices> FEventNotices;
     std::unique_ptr<TEventRunner> FEventRunner;
     std::unique_ptr<TCheckTime> FWorker;
 };

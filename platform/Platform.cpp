@@ -1,5 +1,6 @@
 #include "Platform.h"
 
+#include "DBusNotifications.h"
 #include "FileRegistry.h"
 #include "LinuxClock.h"
 #include "LinuxFileSystem.h"
@@ -25,8 +26,9 @@ TServices& LinuxServices()
     static TX11WindowShape Shape;
     static TLinuxSound Sound;
     static TLinuxLauncher Launcher;
-    static TServices Services{&Registry, &TimeZone,  &Clock, &Files, &Libraries,
-                              &Desktop,  &Autostart, &Shape, &Sound, &Launcher};
+    static TDBusNotifications Notifications;
+    static TServices Services{&Registry,  &TimeZone, &Clock, &Files,    &Libraries,    &Desktop,
+                              &Autostart, &Shape,    &Sound, &Launcher, &Notifications};
     return Services;
 }
 

@@ -6,6 +6,7 @@
 #include "Launcher.h"
 #include "LibraryLoader.h"
 #include "LocalClock.h"
+#include "Notifications.h"
 #include "Registry.h"
 #include "Sound.h"
 #include "TimeZoneService.h"
@@ -27,6 +28,7 @@ struct TServices
     TWindowShape* Shape = nullptr;
     TSound* Sound = nullptr;
     TLauncher* Launcher = nullptr;
+    TNotifications* Notifications = nullptr;
 };
 
 // The Linux services, created on first use and kept for the life of the process.

@@ -2,6 +2,7 @@
 
 #include "platform/LocalClock.h"
 
+#include <cstdint>
 #include <string>
 
 // What the scheduled event does to the world, so that the check itself is
@@ -21,4 +22,8 @@ public:
     virtual void ShutDown() = 0;
     virtual void RunApplication(const std::string& CommandLine) = 0;
     virtual void RefreshTrayIcon() = 0;
+    // Told to the user on the desktop; none of them waits for anyone.
+    virtual void AlarmRinging(Platform::TDateTime Due) = 0;
+    virtual void AlarmEnded() = 0;
+    virtual void EventMissed(std::uint8_t Task, Platform::TDateTime Due) = 0;
 };

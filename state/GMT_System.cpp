@@ -72,11 +72,14 @@ void TGMT_System::CheckEvent(TEventActions& Caller)
     if (Caller.Now() < Due)
         return;
     Waiting = false;
-    if (Caller.Now() - GracePeriod > Due)
-        return; // the clock was not running at the time: dropped, not fired late
+    if (Caller.Now() - GracePeriod > Due) {
+        // The clock was not running at the time: dropped, not fired late, but not in silence.
+        Caller.EventMissed(Kind, Due);
+        return;
+    }
     switch (Kind) {
     case ekAlarm:
-        Alarm(Caller);
+        Alarm(Caller, Due);
         Caller.RefreshTrayIcon();
         break;
     case ekShutDown:
@@ -94,9 +97,12 @@ void TGMT_System::CheckEvent(TEventActions& Caller)
     }
 }
 
-void TGMT_System::Alarm(TEventActions& Caller)
+void TGMT_System::Alarm(TEventActions& Caller, double Due)
 {
     const std::string FileName = Sound();
+    const bool Rings = PlayCount < Playtime;
+    if (Rings)
+        Caller.AlarmRinging(Due);
     while (PlayCount < Playtime) {
         Caller.PlaySound(FileName);
         // The stop key may have come during the sound: no pause, no further pass.
@@ -105,6 +111,8 @@ void TGMT_System::Alarm(TEventActions& Caller)
         ++PlayCount;
     }
     Caller.StopSound();
+    if (Rings)
+        Caller.AlarmEnded();
 }
 
 void TGMT_System::StopEvent(TEventActions& Caller)

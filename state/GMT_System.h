@@ -69,7 +69,7 @@ public:
     static constexpr int AlarmPause = 1500;         // milliseconds between repetitions
 
 private:
-    void Alarm(TEventActions& Caller);
+    void Alarm(TEventActions& Caller, double Due);
 
     Platform::TLocalClock& FClock;
     mutable std::mutex FTextLock;

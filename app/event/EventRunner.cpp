@@ -1,15 +1,16 @@
 #include "EventRunner.h"
 
 #include "app/clock/UserInterfaceQueue.h"
+#include "app/notification/EventNotices.h"
 #include "platform/Platform.h"
 #include "platform/StopSignal.h"
 #include "services/AddOn.h"
 
 TEventRunner::TEventRunner(Platform::TServices& Services, TUserInterfaceQueue& Queue,
                            const Platform::TStopSignal& Closing, std::function<bool()> SaveSettings,
-                           std::function<void()> RefreshTrayIcon)
+                           std::function<void()> RefreshTrayIcon, TEventNotices& Notices)
     : FServices(Services), FQueue(Queue), FClosing(Closing), FSaveSettings(std::move(SaveSettings)),
-      FRefreshTrayIcon(std::move(RefreshTrayIcon))
+      FRefreshTrayIcon(std::move(RefreshTrayIcon)), FNotices(Notices)
 {}
 
 Platform::TDateTime TEventRunner::Now()
@@ -43,16 +44,34 @@ bool TEventRunner::SaveSettings()
 
 void TEventRunner::ShutDown()
 {
+    FNotices.ShuttingDown();
     // A missing add-on library leaves the computer running, silently.
     SysShootDown(*FServices.Libraries);
 }
 
 void TEventRunner::RunApplication(const std::string& CommandLine)
 {
-    FServices.Launcher->StartCommandLine(CommandLine); // a program that does not start is no message
+    // A program that does not start is no message.
+    if (FServices.Launcher->StartCommandLine(CommandLine))
+        FNotices.ApplicationStarted(CommandLine);
 }
 
 void TEventRunner::RefreshTrayIcon()
 {
     FQueue.Run(FRefreshTrayIcon);
+}
+
+void TEventRunner::AlarmRinging(Platform::TDateTime Due)
+{
+    FNotices.AlarmRinging(Due);
+}
+
+void TEventRunner::AlarmEnded()
+{
+    FNotices.AlarmEnded();
+}
+
+void TEventRunner::EventMissed(std::uint8_t Task, Platform::TDateTime Due)
+{
+    FNotices.EventMissed(Task, Due);
 }

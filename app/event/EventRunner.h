@@ -8,18 +8,20 @@ namespace Platform {
 struct TServices;
 class TStopSignal;
 } // namespace Platform
+class TEventNotices;
 class TUserInterfaceQueue;
 
 // The scheduled event's actions on this desktop. Sounds, pauses, the
 // shutdown request and program starts happen on the calling thread; the
 // settings save and the tray refresh touch the window and are handed to its
-// thread, the caller waiting until they are done.
+// thread, the caller waiting until they are done. What the user is told
+// goes to the desktop's notices.
 class TEventRunner : public TEventActions
 {
 public:
     TEventRunner(Platform::TServices& Services, TUserInterfaceQueue& Queue,
                  const Platform::TStopSignal& Closing, std::function<bool()> SaveSettings,
-                 std::function<void()> RefreshTrayIcon);
+                 std::function<void()> RefreshTrayIcon, TEventNotices& Notices);
 
     Platform::TDateTime Now() override;
     void PlaySound(const std::string& FileName) override;
@@ -29,6 +31,9 @@ public:
     void ShutDown() override;
     void RunApplication(const std::string& CommandLine) override;
     void RefreshTrayIcon() override;
+    void AlarmRinging(Platform::TDateTime Due) override;
+    void AlarmEnded() override;
+    void EventMissed(std::uint8_t Task, Platform::TDateTime Due) override;
 
 private:
     Platform::TServices& FServices;
@@ -36,4 +41,5 @@ private:
     const Platform::TStopSignal& FClosing;
     std::function<bool()> FSaveSettings;
     std::function<void()> FRefreshTrayIcon;
+    TEventNotices& FNotices;
 };

@@ -3,8 +3,8 @@
 namespace Platform {
 
 TFakeServices::TFakeServices()
-    : FServices{&Registry, &TimeZone,  &Clock, &Files, &Libraries,
-                &Desktop,  &Autostart, &Shape, &Sound, &Launcher}
+    : FServices{&Registry,  &TimeZone, &Clock, &Files,    &Libraries,    &Desktop,
+                &Autostart, &Shape,    &Sound, &Launcher, &Notifications}
 {}
 
 } // namespace Platform

@@ -7,6 +7,7 @@
 #include "platform/testing/FakeDesktopWindow.h"
 #include "platform/testing/FakeLauncher.h"
 #include "platform/testing/FakeLibraryLoader.h"
+#include "platform/testing/FakeNotifications.h"
 #include "platform/testing/FakeRegistry.h"
 #include "platform/testing/FakeSound.h"
 #include "platform/testing/FakeTimeZoneService.h"
@@ -35,6 +36,7 @@ public:
     TFakeWindowShape Shape;
     TFakeSound Sound;
     TFakeLauncher Launcher;
+    TFakeNotifications Notifications;
 
 private:
     TServices FServices;

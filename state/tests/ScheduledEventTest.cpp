@@ -23,8 +23,9 @@ public:
     void PlaySound(const std::string& FileName) override
     {
         Log.push_back("play " + FileName);
+        ++Plays;
         if (DuringSound)
-            DuringSound(++Plays);
+            DuringSound(Plays);
     }
     void StopSound() override { Log.push_back("stop"); }
     bool Pause(int Milliseconds) override
@@ -41,8 +42,16 @@ public:
     void ShutDown() override { Log.push_back("shutdown"); }
     void RunApplication(const std::string& CommandLine) override { Log.push_back("run " + CommandLine); }
     void RefreshTrayIcon() override { Log.push_back("tray"); }
+    // What the user is told, apart from the actions, with the sound pass it came after.
+    void AlarmRinging(Platform::TDateTime Due) override { Told.push_back(Say("ringing", Due)); }
+    void AlarmEnded() override { Told.push_back("ended after " + std::to_string(Plays)); }
+    void EventMissed(std::uint8_t Task, Platform::TDateTime Due) override
+    {
+        Told.push_back(Say("missed " + std::to_string(Task), Due));
+    }
 
     std::vector<std::string> Log;
+    std::vector<std::string> Told;
     std::function<void(int Pass)> DuringSound;
     TGMT_System* System = nullptr;
     bool SaveSucceeds = true;
@@ -50,6 +59,12 @@ public:
     int Plays = 0;
 
 private:
+    std::string Say(const std::string& What, Platform::TDateTime Due)
+    {
+        return What + (Due == System->DateTime ? " at the event's time" : " at another time") + " after " +
+               std::to_string(Plays);
+    }
+
     Platform::TFakeClock& FClock;
 };
 
@@ -70,6 +85,8 @@ protected:
     {
         Clock.SetNow(Now);
         Actions.Log.clear();
+        Actions.Told.clear();
+        Actions.Plays = 0;
         System.CheckEvent(Actions);
         return Actions.Log;
     }
@@ -184,6 +201,50 @@ TEST_F(ScheduledEventTest, ClosingDuringAPauseEndsTheRepetitions)
     Arm(0, Seven, 5);
     Actions.Closing = true;
     EXPECT_EQ(CheckAt(Seven), (TLog{"play /sons/alarme.wav", "pause 1500", "stop", "tray"}));
+}
+
+TEST_F(ScheduledEventTest, ARingingAlarmIsToldBeforeItsFirstSoundAndEndedAfterItsLast)
+{
+    Arm(0, Seven, 3);
+    CheckAt(Seven + Minute);
+    EXPECT_EQ(Actions.Told, (TLog{"ringing at the event's time after 0", "ended after 3"}));
+    Arm(0, Seven, 5);
+    Actions.DuringSound = [&](int Pass) {
+        if (Pass == 2)
+            System.StopEvent(Actions);
+    };
+    CheckAt(Seven);
+    EXPECT_EQ(Actions.Told, (TLog{"ringing at the event's time after 0", "ended after 2"})) << "stopped";
+    Actions.DuringSound = nullptr;
+    Arm(0, Seven, 0);
+    CheckAt(Seven);
+    EXPECT_EQ(Actions.Told, TLog{}) << "an alarm with no repetitions never rings";
+    Arm(0, Seven, 3);
+    CheckAt(Seven - Minute);
+    EXPECT_EQ(Actions.Told, TLog{}) << "not due";
+}
+
+TEST_F(ScheduledEventTest, AnEventDroppedForBeingLateIsToldOnceAndStaysStoredAsBefore)
+{
+    for (std::uint8_t Task : {0, 1, 2}) {
+        Arm(Task, Seven);
+        EXPECT_EQ(CheckAt(Seven + 61 * Minute), TLog{}) << "no action, no tray, no save";
+        EXPECT_EQ(Actions.Told, TLog{"missed " + std::to_string(Task) + " at the event's time after 0"});
+        EXPECT_FALSE(System.Waiting);
+        EXPECT_EQ(System.Task, Task);
+        EXPECT_EQ(System.DateTime, Seven);
+        EXPECT_EQ(System.Playtime, 3);
+        EXPECT_EQ(System.Sound(), "/sons/alarme.wav");
+        EXPECT_EQ(System.AppChild(), "gedit notas.txt");
+        CheckAt(Seven + 62 * Minute);
+        EXPECT_EQ(Actions.Told, TLog{}) << "told once: the event is disarmed";
+    }
+    Arm(1, Seven);
+    CheckAt(Seven + 60 * Minute);
+    EXPECT_EQ(Actions.Told, TLog{}) << "an hour late is still in time";
+    Arm(255, Seven);
+    CheckAt(Seven + 61 * Minute);
+    EXPECT_EQ(Actions.Told, TLog{}) << "an event of no kind is never missed";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/event/EventRunner.h"
 #include "app/clock/UserInterfaceQueue.h"
+#include "app/notification/EventNotices.h"
 #include "platform/LinuxLauncher.h"
 #include "platform/StopSignal.h"
 #include "platform/testing/FakeServices.h"
@@ -59,14 +60,18 @@ protected:
     Platform::TLinuxLauncher Launcher;
     QObject Window;
     TUserInterfaceQueue Queue{Window};
+    TEventNotices Notices{Fakes.Notifications, [] {}, {}};
     Platform::TStopSignal Closing;
     std::vector<std::string> Calls;
-    TEventRunner Runner{Fakes.Services(), Queue, Closing,
+    TEventRunner Runner{Fakes.Services(),
+                        Queue,
+                        Closing,
                         [this] {
                             Calls.push_back("save");
                             return true;
                         },
-                        [this] { Calls.push_back("tray"); }};
+                        [this] { Calls.push_back("tray"); },
+                        Notices};
     TGMT_System System{Fakes.Clock};
 };
 
@@ -83,6 +88,10 @@ TEST_F(EventRunnerTest, AQuotedPathWithSpacesStartsThatProgramAndNothingReachesA
     EXPECT_FALSE(std::filesystem::exists("hacked2"));
     EXPECT_FALSE(std::filesystem::exists("hacked3"));
     EXPECT_EQ(Calls, std::vector<std::string>{"tray"});
+    const auto Shown = Fakes.Notifications.Shown();
+    ASSERT_EQ(Shown.size(), 1u) << "the started program is told";
+    EXPECT_EQ(Shown[0].Summary, "Tarefa iniciada");
+    EXPECT_EQ(Shown[0].Body, System.AppChild());
 }
 
 TEST_F(EventRunnerTest, AProgramThatDoesNotExistIsNoErrorAndTheTrayIsStillRefreshed)
@@ -94,14 +103,19 @@ TEST_F(EventRunnerTest, AProgramThatDoesNotExistIsNoErrorAndTheTrayIsStillRefres
     EXPECT_NO_THROW(System.CheckEvent(Runner));
     EXPECT_FALSE(System.Waiting);
     EXPECT_EQ(Calls, std::vector<std::string>{"tray"});
+    EXPECT_TRUE(Fakes.Notifications.Shown().empty()) << "no program started, none announced";
 }
 
 TEST_F(EventRunnerTest, FromTheWorkerTheSaveRunsOnTheWindowsThreadBeforeTheShutdownRequest)
 {
-    // The add-on library records the shutdown request with the save count of the moment.
+    // The add-on library records the shutdown request with the save count and the notices of the moment.
     static std::vector<std::string>* Log = nullptr;
+    static Platform::TFakeNotifications* Notifications = nullptr;
     Log = &Calls;
+    Notifications = &Fakes.Notifications;
     Fakes.Libraries.AddLibrary("ztaddon.so", {{"SysShootDown", reinterpret_cast<void*>(+[]() -> int32_t {
+                                                   for (const auto& Notice : Notifications->Shown())
+                                                       Log->push_back("told: " + Notice.Summary);
                                                    Log->push_back("shutdown");
                                                    return 1;
                                                })}});
@@ -110,10 +124,10 @@ TEST_F(EventRunnerTest, FromTheWorkerTheSaveRunsOnTheWindowsThreadBeforeTheShutd
     System.DateTime = Seven;
     std::thread Worker([&] { System.CheckEvent(Runner); });
     const auto Deadline = std::chrono::steady_clock::now() + 5s;
-    while (Calls.size() < 2 && std::chrono::steady_clock::now() < Deadline)
+    while (Calls.size() < 3 && std::chrono::steady_clock::now() < Deadline)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     Worker.join();
-    EXPECT_EQ(Calls, (std::vector<std::string>{"save", "shutdown"}));
+    EXPECT_EQ(Calls, (std::vector<std::string>{"save", "told: Desligando o computador", "shutdown"}));
 }
 
 TEST_F(EventRunnerTest, ClosingCutsTheAlarmAndRefusesTheSaveSoThatNoShutdownFollows)

@@ -1,0 +1,92 @@
+#include "EventNotices.h"
+
+#include "state/DateTimeText.h"
+
+namespace {
+
+// The kinds as the setup dialog names them.
+std::string KindName(std::uint8_t Task)
+{
+    switch (Task) {
+    case 0:
+        return "Alarme";
+    case 1:
+        return "Desligar";
+    case 2:
+        return "Tarefa";
+    default:
+        return "Evento";
+    }
+}
+
+} // namespace
+
+TEventNotices::TEventNotices(Platform::TNotifications& Notifications, std::function<void()> StopAlarm,
+                             std::string IconFile, QLocale Locale)
+    : FNotifications(Notifications), FStopAlarm(std::move(StopAlarm)), FIconFile(std::move(IconFile)),
+      FLocale(std::move(Locale))
+{}
+
+TEventNotices::~TEventNotices()
+{
+    // A "Parar" left on the desktop would stop nothing once the clock is gone.
+    AlarmEnded();
+}
+
+void TEventNotices::AlarmRinging(Platform::TDateTime Due)
+{
+    Platform::TNotice Notice;
+    Notice.Summary = "Alarme";
+    Notice.Body = DateTimeText(Due, FLocale).toStdString();
+    Notice.Icon = FIconFile;
+    // Critical: the desktop keeps it in sight even under a full-screen window.
+    Notice.Urgency = Platform::TNotice::TUrgency::Critical;
+    Notice.Persistent = true;
+    Notice.Actions = {{StopAction, "Parar"}};
+    const auto Id = FNotifications.Show(Notice, [this](const std::string& Action) {
+        if (Action == StopAction && FStopAlarm)
+            FStopAlarm();
+    });
+    std::lock_guard Lock(FLock);
+    FAlarmNotice = Id;
+}
+
+void TEventNotices::AlarmEnded()
+{
+    Platform::TNotifications::TNoticeId Id = 0;
+    {
+        std::lock_guard Lock(FLock);
+        std::swap(Id, FAlarmNotice);
+    }
+    if (Id != 0)
+        FNotifications.Close(Id);
+}
+
+void TEventNotices::ApplicationStarted(const std::string& CommandLine)
+{
+    Platform::TNotice Notice;
+    Notice.Summary = "Tarefa iniciada";
+    Notice.Body = CommandLine;
+    Notice.Icon = FIconFile;
+    FNotifications.Show(Notice);
+}
+
+void TEventNotices::ShuttingDown()
+{
+    Platform::TNotice Notice;
+    Notice.Summary = "Desligando o computador";
+    Notice.Body = "Evento agendado do Zentavo";
+    Notice.Icon = FIconFile;
+    Notice.Urgency = Platform::TNotice::TUrgency::Critical;
+    FNotifications.Show(Notice);
+}
+
+void TEventNotices::EventMissed(std::uint8_t Task, Platform::TDateTime Due)
+{
+    Platform::TNotice Notice;
+    Notice.Summary = "Evento perdido";
+    Notice.Body = KindName(Task) + ": " + DateTimeText(Due, FLocale).toStdString();
+    Notice.Icon = FIconFile;
+    // Told once and gone: the desktop keeps it in its list.
+    FNotifications.Show(Notice);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/LocalClock.h"
+#include "platform/Notifications.h"
+
+#include <QLocale>
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+// What the scheduled event tells the user on the desktop: the ringing alarm
+// with a way to stop it from where the user is, the program started, the
+// shutdown, and the event that could not be fired. Any thread may tell.
+class TEventNotices
+{
+public:
+    // StopAlarm runs on the window's thread when the user picks "Parar".
+    // IconFile: the clock's picture; empty when there is none.
+    TEventNotices(Platform::TNotifications& Notifications, std::function<void()> StopAlarm,
+                  std::string IconFile, QLocale Locale = QLocale());
+    ~TEventNotices();
+    TEventNotices(const TEventNotices&) = delete;
+    TEventNotices& operator=(const TEventNotices&) = delete;
+
+    void AlarmRinging(Platform::TDateTime Due);
+    // The repetitions ended, or were stopped: the notice goes.
+    void AlarmEnded();
+    void ApplicationStarted(const std::string& CommandLine);
+    void ShuttingDown();
+    void EventMissed(std::uint8_t Task, Platform::TDateTime Due);
+
+    static constexpr const char* StopAction = "parar";
+
+private:
+    Platform::TNotifications& FNotifications;
+    std::function<void()> FStopAlarm;
+    const std::string FIconFile;
+    const QLocale FLocale;
+    std::mutex FLock;
+    Platform::TNotifications::TNoticeId FAlarmNotice = 0;
+};
