@@ -272,6 +272,79 @@ TEST(PopupWindowTest, WhereTheProgramCannotShowTheWindowTheLinkOpensInTheDefault
         EXPECT_FALSE(X.FindByName(Caption).has_value()) << Caption;
 }
 
+// A stand-in for the popup program, beside a copy of the library: it records each run and the
+// request it read, then behaves as Mode says.
+std::string LibraryWithProgram(const std::string& Folder, const std::string& Mode)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(Folder);
+    fs::copy_file(ZENTAVO_POPUP_LIBRARY, Folder + "/popup.so");
+    const std::string Script = Folder + "/" + Program;
+    std::ofstream(Script) << "#!/bin/sh\n"
+                             "Folder=$(dirname \"$0\")\n"
+                             "echo run >> \"$Folder/runs\"\n"
+                             "IFS= read -r Line\n"
+                             "echo \"$Line\" >> \"$Folder/requests\"\n"
+                             "Runs=$(wc -l < \"$Folder/runs\")\n"
+                             "case "
+                          << Mode
+                          << " in\n"
+                             "  ended-first) [ \"$Runs\" -eq 1 ] && exit 0 ;;\n"
+                             "  failed) exit 3 ;;\n"
+                             "  never-answers) exit 0 ;;\n"
+                             "esac\n"
+                             "set -- $Line\n"
+                             "echo \"shown $2\"\n";
+    fs::permissions(Script, fs::perms::owner_all);
+    return Folder + "/popup.so";
+}
+
+std::vector<std::string> Lines(const std::string& File)
+{
+    std::vector<std::string> Result;
+    std::ifstream Input(File);
+    for (std::string Line; std::getline(Input, Line);)
+        Result.push_back(Line);
+    return Result;
+}
+
+TEST(PopupWindowTest, AWindowAskedAsTheProgramEndedGoesToANewOneAndAFailedProgramLeavesItToTheBrowser)
+{
+    const std::string Folder = Zentavo::Testing::MakeScratchFolder("popup-program-ends");
+    std::filesystem::current_path(Folder);
+    TFakeBrowser Browser(Folder);
+    const auto Ask = [](const std::string& Library, const char* Link) {
+        return CallGetBrowserWin(Library.c_str(), QString::fromUtf8(Link), QStringLiteral("Janela"), 10, 10,
+                                 300, 200);
+    };
+    const auto Settled = [](const std::string& Library) {
+        return WaitFor([&] { return RunningPrograms().empty() && !IsLoaded(Library.c_str()); }, 10000);
+    };
+
+    // The program ended with its last window just as this one was sent: a new program shows it.
+    const std::string Ended = LibraryWithProgram(Folder + "/ended", "ended-first");
+    ASSERT_EQ(Ask(Ended, "https://example.invalid/one"), 1);
+    EXPECT_TRUE(Settled(Ended));
+    EXPECT_EQ(Lines(Folder + "/ended/runs").size(), 2u);
+    const std::vector<std::string> Requests = Lines(Folder + "/ended/requests");
+    ASSERT_EQ(Requests.size(), 2u);
+    EXPECT_EQ(Requests[0], Requests[1]) << "the same window, asked again";
+
+    // A program that failed, or that ends twice without showing it: the desktop's browser, once.
+    const std::string Failed = LibraryWithProgram(Folder + "/failed", "failed");
+    ASSERT_EQ(Ask(Failed, "https://example.invalid/two"), 1);
+    EXPECT_TRUE(Settled(Failed));
+    EXPECT_EQ(Lines(Folder + "/failed/runs").size(), 1u);
+    const std::string Silent = LibraryWithProgram(Folder + "/silent", "never-answers");
+    ASSERT_EQ(Ask(Silent, "https://example.invalid/three"), 1);
+    EXPECT_TRUE(Settled(Silent));
+    EXPECT_EQ(Lines(Folder + "/silent/runs").size(), 2u) << "asked again once, not forever";
+    EXPECT_TRUE(WaitFor([&] { return Browser.Opened().size() >= 2; }, 10000));
+    QTest::qWait(300);
+    EXPECT_EQ(Browser.Opened(),
+              std::vector<std::string>({"https://example.invalid/two", "https://example.invalid/three"}));
+}
+
 // Run by the next test in a process of its own: a clock with a window open, killed from outside.
 TEST(PopupWindowTest, DISABLED_ClockWithAWindowOpen)
 {
