@@ -15,10 +15,9 @@ namespace {
 int HoldCount = 0;
 void* SelfHandle = nullptr;
 
-// The web engine runs threads of its own that outlive its last window and
-// end only with the process, so its libraries must never go with this one.
-// Qt's own libraries are pinned along with it (the clock holds most anyway).
-int PinWebEngine(dl_phdr_info* Info, size_t, void*)
+// Qt's libraries leave routines behind for the process's exit, so they must
+// never go with this one (the clock holds them anyway).
+int PinQt(dl_phdr_info* Info, size_t, void*)
 {
     const char* Name = Info->dlpi_name;
     if (Name != nullptr && std::strstr(Name, "libQt6") != nullptr)
@@ -27,12 +26,10 @@ int PinWebEngine(dl_phdr_info* Info, size_t, void*)
     return 0;
 }
 
-// Loading this library loads the web engine, which starts up at once inside
-// the running application and leaves routines behind for its exit; it must
-// stay however often the clock loads and releases this library.
-__attribute__((constructor)) void PinWebEngineOnLoad()
+// However often the clock loads and releases this library.
+__attribute__((constructor)) void PinQtOnLoad()
 {
-    dl_iterate_phdr(&PinWebEngine, nullptr);
+    dl_iterate_phdr(&PinQt, nullptr);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-// Keeps popup.so loaded while any of its windows is open: the clock releases
+// Keeps popup.so loaded while its popup program runs: the clock releases
 // the library as soon as GetBrowserWin returns.
 //
 // The last release cannot simply call dlclose: the code that called it would

@@ -80,6 +80,6 @@ bool TPopupPage::acceptNavigationRequest(const QUrl& Link, NavigationType Type, 
 
 QWebEnginePage* TPopupPage::createWindow(WebWindowType)
 {
-    // Owned by this page, so nothing of the library outlives the window.
+    // Owned by this page, so it goes with the window.
     return new TNewWindowPage(profile(), this, FHome);
 }

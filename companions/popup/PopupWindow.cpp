@@ -1,6 +1,5 @@
 #include "PopupWindow.h"
 
-#include "LibraryHold.h"
 #include "PopupPage.h"
 
 #include "DesktopBrowser.h"
@@ -18,7 +17,6 @@
 
 TPopupWindow::TPopupWindow(const QUrl& Link, const QString& Caption, int DelaySeconds, int Style)
 {
-    TLibraryHold::Acquire();
     setObjectName(QStringLiteral("ZentavoPopupWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Caption);
@@ -53,8 +51,7 @@ TPopupWindow::TPopupWindow(const QUrl& Link, const QString& Caption, int DelaySe
     if (DelaySeconds > 0) {
         // The timer counts in milliseconds of an int: a delay beyond its reach, about 24 days, is
         // as good as none, and must not wrap into a window that vanishes at once. A timer of the
-        // window's own: a pending one-shot of the toolkit's would outlive a window closed before
-        // it, and the library its code is in.
+        // window's own, so that a window closed before its delay leaves nothing pending.
         constexpr int LongestDelay = std::numeric_limits<int>::max() / 1000;
         auto* Closer = new QTimer(this);
         Closer->setSingleShot(true);
@@ -71,7 +68,6 @@ TPopupWindow::~TPopupWindow()
     delete FView;
     delete FPage;
     delete FProfile;
-    TLibraryHold::Release();
 }
 
 bool TPopupWindow::eventFilter(QObject* Watched, QEvent* Event)

@@ -7,8 +7,8 @@ class QWebEngineProfile;
 class QWebEngineView;
 class TPopupPage;
 
-// One web window of the clock. It deletes itself when closed, and holds the
-// library loaded while it lives.
+// One web window of the clock, in the popup program. It deletes itself when
+// closed.
 class TPopupWindow : public QWidget
 {
 public:

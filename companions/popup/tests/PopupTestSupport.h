@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <QString>
 #include <string>
 #include <vector>
@@ -23,5 +24,16 @@ std::u16string Utf16(const QString& Text);
 
 // True when the library at Path is loaded in this process.
 bool IsLoaded(const char* Path);
+
+// True when a mapping of this process names a file whose name holds Part.
+bool IsMapped(const std::string& Part);
+
+// The running children of Parent (its zombies aside) whose command is Name.
+std::vector<int> Children(int Parent, const std::string& Name);
+bool IsRunning(int Process);
+
+// GetBrowserWin as the clock calls it: the library loaded, called, released at once.
+int32_t CallGetBrowserWin(const char* Library, const QString& Link, const QString& Caption, int Top, int Left,
+                          int Width, int Height, int32_t Delay = 0, int32_t Style = 0);
 
 } // namespace PopupTesting
