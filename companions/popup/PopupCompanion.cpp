@@ -69,11 +69,16 @@ QString PopupProgramPath()
     Dl_info Info;
     if (dladdr(reinterpret_cast<const void*>(&GetBrowserWin), &Info) == 0 || Info.dli_fname == nullptr)
         return {};
-    const QString Path =
-        QFileInfo(QString::fromLocal8Bit(Info.dli_fname)).absolutePath() + QStringLiteral("/zentavo-popup");
-    if (!Platform::IsSafeToLoad(Path.toStdString()) || !QFileInfo(Path).isExecutable())
-        return {};
-    return Path;
+    // An installed copy's working folder holds a link to the installed
+    // library, whose program stays beside the library itself; a library of
+    // the user's own (a staged update) has the program beside it.
+    const QFileInfo Library(QString::fromLocal8Bit(Info.dli_fname));
+    for (const QString& Folder : {Library.canonicalPath(), Library.absolutePath()}) {
+        const QString Path = Folder + QStringLiteral("/zentavo-popup");
+        if (!Folder.isEmpty() && QFileInfo(Path).isExecutable() && Platform::IsSafeToLoad(Path.toStdString()))
+            return Path;
+    }
+    return {};
 }
 
 } // namespace

@@ -330,6 +330,8 @@ TEST_F(InstallTest, TheMenuEntryTheSoftwareCentreDataAndTheIconsAreInstalledAndV
     EXPECT_NE(
         Read(Share / "zentavo-3d/sysConf.xml").find("<link url=\"file://" + Prefix + "/share/zentavo-3d/\""),
         std::string::npos);
+    // The web windows' program, beside the library that starts it.
+    EXPECT_TRUE(fs::is_regular_file(fs::path(Prefix) / ZENTAVO_INSTALL_LIBDIR / "zentavo-3d/zentavo-popup"));
     for (const char* Library : {"images", "ztaddon", "lu", "weather", "connection", "popup"})
         EXPECT_TRUE(fs::is_regular_file(fs::path(Prefix) / ZENTAVO_INSTALL_LIBDIR / "zentavo-3d" /
                                         (std::string(Library) + ".so")))

@@ -343,6 +343,15 @@ TEST(PopupWindowTest, AWindowAskedAsTheProgramEndedGoesToANewOneAndAFailedProgra
     QTest::qWait(300);
     EXPECT_EQ(Browser.Opened(),
               std::vector<std::string>({"https://example.invalid/two", "https://example.invalid/three"}));
+
+    // An installed copy's working folder links to the installed library: the program is found beside that.
+    const std::string Installed = LibraryWithProgram(Folder + "/installed", "shows");
+    std::filesystem::create_directories(Folder + "/work");
+    std::filesystem::create_symlink(Installed, Folder + "/work/popup.so");
+    ASSERT_EQ(Ask(Folder + "/work/popup.so", "https://example.invalid/four"), 1);
+    EXPECT_TRUE(Settled(Folder + "/work/popup.so"));
+    EXPECT_EQ(Lines(Folder + "/installed/runs").size(), 1u) << "not the program beside the installed library";
+    EXPECT_EQ(Browser.Opened().size(), 2u);
 }
 
 // Run by the next test in a process of its own: a clock with a window open, killed from outside.
