@@ -1,5 +1,7 @@
 #include "FakeBusServices.h"
 
+#include "ReadyLine.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -61,20 +63,9 @@ TFakeBusServices::TFakeBusServices(const TOptions& Options)
         FFailureReason = "cannot start python3 for the fake services";
         return;
     }
-    std::string Output;
-    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (Output.find("ready\n") == std::string::npos && std::chrono::steady_clock::now() < Deadline) {
-        pollfd Poll{Pipe[0], POLLIN, 0};
-        if (::poll(&Poll, 1, 50) <= 0)
-            continue;
-        char Buffer[256];
-        const ssize_t Count = ::read(Pipe[0], Buffer, sizeof Buffer);
-        if (Count <= 0)
-            break;
-        Output.append(Buffer, static_cast<std::size_t>(Count));
-    }
+    const bool Ready = WaitForReadyLine(Pipe[0]);
     ::close(Pipe[0]);
-    if (Output.find("ready\n") == std::string::npos) {
+    if (!Ready) {
         FFailureReason =
             "the fake services did not start (python3-dbus and python3-gi installed? a bus running?)";
         return;

@@ -1,5 +1,7 @@
 #include "FakeNotificationServer.h"
 
+#include "ReadyLine.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -90,20 +92,9 @@ TFakeNotificationServer::TFakeNotificationServer()
         FFailureReason = "cannot start python3 for the fake notification server";
         return;
     }
-    std::string Text;
-    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (Text.find("ready\n") == std::string::npos && std::chrono::steady_clock::now() < Deadline) {
-        pollfd Poll{Output[0], POLLIN, 0};
-        if (::poll(&Poll, 1, 50) <= 0)
-            continue;
-        char Buffer[256];
-        const ssize_t Count = ::read(Output[0], Buffer, sizeof Buffer);
-        if (Count <= 0)
-            break;
-        Text.append(Buffer, static_cast<std::size_t>(Count));
-    }
+    const bool Ready = WaitForReadyLine(Output[0]);
     ::close(Output[0]);
-    if (Text.find("ready\n") == std::string::npos) {
+    if (!Ready) {
         FFailureReason = "the fake notification server did not start (python3-dbus and python3-gi "
                          "installed? a bus running?)";
         return;
