@@ -142,10 +142,9 @@ void TFrm_SetUp::CreateComponents()
     Font.setPixelSize(11);
     setFont(Font);
 
-    Btn_Ok =
-        Named(new QPushButton(QStringLiteral("&Ok"), this), QStringLiteral("Btn_Ok"), {197, 379, 65, 25});
-    Btn_Cancel = Named(new QPushButton(QStringLiteral("&Cancelar"), this), QStringLiteral("Btn_Cancel"),
-                       {277, 379, 65, 25});
+    Btn_Ok = Named(new QPushButton(tr("&Ok"), this), QStringLiteral("Btn_Ok"), {197, 379, 65, 25});
+    Btn_Cancel =
+        Named(new QPushButton(tr("&Cancelar"), this), QStringLiteral("Btn_Cancel"), {277, 379, 65, 25});
     for (QPushButton* Button : {Btn_Ok, Btn_Cancel}) {
         // Neither is the default button: Enter closes nothing.
         Button->setAutoDefault(false);
@@ -168,10 +167,10 @@ void TFrm_SetUp::CreateComponents()
         PageControl->addTab(Page, Caption);
         return Page;
     };
-    TS_Calendar = NewPage(QStringLiteral("TS_Calendar"), QStringLiteral("Calendário / Alarme"));
-    TS_Fuse = NewPage(QStringLiteral("TS_Fuse"), QStringLiteral("Fuso Horário"));
-    TS_SetUp = NewPage(QStringLiteral("TS_SetUp"), QStringLiteral("Configurações"));
-    TS_Status = NewPage(QStringLiteral("TS_Status"), QStringLiteral("Status"));
+    TS_Calendar = NewPage(QStringLiteral("TS_Calendar"), tr("Calendário / Alarme"));
+    TS_Fuse = NewPage(QStringLiteral("TS_Fuse"), tr("Fuso Horário"));
+    TS_SetUp = NewPage(QStringLiteral("TS_SetUp"), tr("Configurações"));
+    TS_Status = NewPage(QStringLiteral("TS_Status"), tr("Status"));
 
     CreateCalendarPage();
     CreateZonePage();
@@ -187,8 +186,7 @@ void TFrm_SetUp::CreateComponents()
 void TFrm_SetUp::CreateCalendarPage()
 {
     QWidget* Page = TS_Calendar;
-    LB_Hora =
-        Named(new QLabel(QStringLiteral("&Hora         :"), Page), QStringLiteral("LB_Hora"), {4, 4, 90, 20});
+    LB_Hora = Named(new QLabel(tr("&Hora         :"), Page), QStringLiteral("LB_Hora"), {4, 4, 90, 20});
     QFont Bold = LB_Hora->font();
     Bold.setBold(true);
     Bold.setPixelSize(16);
@@ -214,15 +212,13 @@ void TFrm_SetUp::CreateCalendarPage()
     Month.setColor(QPalette::Disabled, QPalette::Text, InactiveCaption);
     Calendar->setPalette(Month);
 
-    Task = Named(new TRadioGroup(
-                     QStringLiteral("&Ação"),
-                     {QStringLiteral("Alarme"), QStringLiteral("Desligar"), QStringLiteral("Tarefa")}, Page),
+    Task = Named(new TRadioGroup(tr("&Ação"), {tr("Alarme"), tr("Desligar"), tr("Tarefa")}, Page),
                  QStringLiteral("Task"), {171, 28, 120, 157});
     SetBackground(*Task, QColor::fromRgb(KeyColor));
-    CB_Waiting = NewCheckBox(QStringLiteral("CB_Waiting"), QStringLiteral("&Monitorar evento"),
-                             {172, 200, 122, 17}, Page);
+    CB_Waiting =
+        NewCheckBox(QStringLiteral("CB_Waiting"), tr("&Monitorar evento"), {172, 200, 122, 17}, Page);
     LB_ApplicaionExec =
-        NewLabel(QStringLiteral("LB_ApplicaionExec"), QStringLiteral("&Executar aplicativo"), 6, 224, Page);
+        NewLabel(QStringLiteral("LB_ApplicaionExec"), tr("&Executar aplicativo"), 6, 224, Page);
     AppChild = NewEdit(QStringLiteral("AppChild"), 6, 241, 254, Page);
     LB_ApplicaionExec->setBuddy(AppChild);
     Btn_AppChild = NewSpeedButton(QStringLiteral("Btn_AppChild"), {268, 240, 22, 22}, 1, Page);
@@ -231,7 +227,7 @@ void TFrm_SetUp::CreateCalendarPage()
 void TFrm_SetUp::CreateZonePage()
 {
     QWidget* Page = TS_Fuse;
-    LB_Fuso = NewLabel(QStringLiteral("LB_Fuso"), QStringLiteral("&Fuso horário"), 12, 7, Page);
+    LB_Fuso = NewLabel(QStringLiteral("LB_Fuso"), tr("&Fuso horário"), 12, 7, Page);
     GMTLocations = NewComboBox(QStringLiteral("GMTLocations"), 8, 22, 290, false, Page);
     LB_Fuso->setBuddy(GMTLocations);
     IMGPanel = Named(new QFrame(Page), QStringLiteral("IMGPanel"), {8, 61, 289, 235});
@@ -245,15 +241,14 @@ void TFrm_SetUp::CreateZonePage()
 void TFrm_SetUp::CreateSettingsPage()
 {
     QWidget* Page = TS_SetUp;
-    CB_RunOnce = NewCheckBox(QStringLiteral("CB_RunOnce"), QStringLiteral("&Iniciar com o Windows"),
-                             {10, 3, 137, 19}, Page);
-    LB_PlaySound = NewLabel(QStringLiteral("LB_PlaySound"),
-                            QStringLiteral("E&xecutar som                       vezes"), 10, 28, Page);
+    CB_RunOnce =
+        NewCheckBox(QStringLiteral("CB_RunOnce"), tr("&Iniciar com o Windows"), {10, 3, 137, 19}, Page);
+    LB_PlaySound = NewLabel(QStringLiteral("LB_PlaySound"), tr("E&xecutar som                       vezes"),
+                            10, 28, Page);
     Play_Loop = NewSpinEdit(QStringLiteral("Play_Loop"), {87, 24, 41, 22}, 59, Page);
     LB_PlaySound->setBuddy(Play_Loop);
 
-    LB_Transparency =
-        NewLabel(QStringLiteral("LB_Transparency"), QStringLiteral("&Transparência"), 10, 51, Page);
+    LB_Transparency = NewLabel(QStringLiteral("LB_Transparency"), tr("&Transparência"), 10, 51, Page);
     AlphaBarr = Named(new QScrollBar(Qt::Horizontal, Page), QStringLiteral("AlphaBarr"), {10, 68, 287, 15});
     AlphaBarr->setRange(50, 255);
     AlphaBarr->setValue(50);
@@ -263,10 +258,10 @@ void TFrm_SetUp::CreateSettingsPage()
     AlphaBarr->setPageStep(1);
     AlphaBarr->setFocusPolicy(Qt::StrongFocus);
     LB_Transparency->setBuddy(AlphaBarr);
-    CB_SumLight = NewCheckBox(QStringLiteral("CB_SumLight"), QStringLiteral("&Usar efeito de luz solar"),
-                              {10, 93, 129, 17}, Page);
+    CB_SumLight =
+        NewCheckBox(QStringLiteral("CB_SumLight"), tr("&Usar efeito de luz solar"), {10, 93, 129, 17}, Page);
 
-    LB_AlarmFile = NewLabel(QStringLiteral("LB_AlarmFile"), QStringLiteral("&Som de alarme"), 10, 115, Page);
+    LB_AlarmFile = NewLabel(QStringLiteral("LB_AlarmFile"), tr("&Som de alarme"), 10, 115, Page);
     WaveFile = NewEdit(QStringLiteral("WaveFile"), 10, 132, 237, Page);
     LB_AlarmFile->setBuddy(WaveFile);
     Btn_Wave = NewSpeedButton(QStringLiteral("Btn_Wave"), {256, 132, 21, 22}, 0, Page);
@@ -283,44 +278,50 @@ void TFrm_SetUp::CreateSettingsPage()
     }
 
     LB_WeatherForecast =
-        NewLabel(QStringLiteral("LB_WeatherForecast"), QStringLiteral("Te&mpo agora em..."), 10, 158, Page);
+        NewLabel(QStringLiteral("LB_WeatherForecast"), tr("Te&mpo agora em..."), 10, 158, Page);
     CB_Weather = NewComboBox(QStringLiteral("CB_Weather"), 10, 174, 287, true, Page);
     LB_WeatherForecast->setBuddy(CB_Weather);
-    LB_NTP =
-        NewLabel(QStringLiteral("LB_NTP"), QStringLiteral("Se&rvidor de horário na Internet"), 10, 198, Page);
+    LB_NTP = NewLabel(QStringLiteral("LB_NTP"), tr("Se&rvidor de horário na Internet"), 10, 198, Page);
     CB_NTP = NewComboBox(QStringLiteral("CB_NTP"), 10, 214, 287, true, Page);
     LB_NTP->setBuddy(CB_NTP);
 
-    GB_Proxy =
-        Named(new QGroupBox(QStringLiteral("&Proxy"), Page), QStringLiteral("GB_Proxy"), {8, 239, 287, 99});
-    LB_User = NewLabel(QStringLiteral("LB_User"), QStringLiteral("Usuário"), 14, 14, GB_Proxy);
+    GB_Proxy = Named(new QGroupBox(tr("&Proxy"), Page), QStringLiteral("GB_Proxy"), {8, 239, 287, 99});
+    LB_User = NewLabel(QStringLiteral("LB_User"), tr("Usuário"), 14, 14, GB_Proxy);
     Proxy_User = NewEdit(QStringLiteral("Proxy_User"), 14, 31, 139, GB_Proxy);
-    LB_Pass = NewLabel(QStringLiteral("LB_Pass"), QStringLiteral("Senha"), 157, 15, GB_Proxy);
+    LB_Pass = NewLabel(QStringLiteral("LB_Pass"), tr("Senha"), 157, 15, GB_Proxy);
     Proxy_Pass = NewEdit(QStringLiteral("Proxy_Pass"), 157, 32, 121, GB_Proxy);
     Proxy_Pass->setEchoMode(QLineEdit::Password);
     // The toolkit's own mask is a bullet; the designed one is "*".
     Proxy_Pass->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-    LB_Server = NewLabel(QStringLiteral("LB_Server"), QStringLiteral("Servidor"), 14, 55, GB_Proxy);
+    LB_Server = NewLabel(QStringLiteral("LB_Server"), tr("Servidor"), 14, 55, GB_Proxy);
     Proxy_Server = NewEdit(QStringLiteral("Proxy_Server"), 14, 72, 179, GB_Proxy);
-    LB_Port = NewLabel(QStringLiteral("LB_Port"), QStringLiteral("Porta"), 213, 58, GB_Proxy);
+    LB_Port = NewLabel(QStringLiteral("LB_Port"), tr("Porta"), 213, 58, GB_Proxy);
     Proxy_Port = NewEdit(QStringLiteral("Proxy_Port"), 213, 72, 65, GB_Proxy);
     // Last in the tab order of its page, behind the proxy fields.
-    CB_SunTime = NewCheckBox(QStringLiteral("CB_SunTime"), QStringLiteral("&Horário de verão"),
-                             {154, 3, 137, 19}, Page);
+    CB_SunTime = NewCheckBox(QStringLiteral("CB_SunTime"), tr("&Horário de verão"), {154, 3, 137, 19}, Page);
+}
+
+QStringList TFrm_SetUp::StatusRows()
+{
+    return {QStringLiteral(QT_TR_NOOP("Conexão")),
+            QStringLiteral(QT_TR_NOOP("Aquivo de configuração")),
+            QStringLiteral(QT_TR_NOOP("Sincronização de horário")),
+            QStringLiteral(QT_TR_NOOP("Meteorologia")),
+            QStringLiteral(QT_TR_NOOP("Atualização de sistema")),
+            QStringLiteral(QT_TR_NOOP("Ação esperada"))};
 }
 
 void TFrm_SetUp::CreateStatusPage()
 {
-    VLEditor = Named(
-        new TValueListEditor(QStringLiteral("Item"), QStringLiteral("Status"),
-                             {QStringLiteral("Conexão"), QStringLiteral("Aquivo de configuração"),
-                              QStringLiteral("Sincronização de horário"), QStringLiteral("Meteorologia"),
-                              QStringLiteral("Atualização de sistema"), QStringLiteral("Ação esperada")},
-                             TS_Status),
-        QStringLiteral("VLEditor"), {5, 8, 298, 201});
+    VLEditor = Named(new TValueListEditor(tr("Item"), tr("Status"), StatusRows(), TS_Status),
+                     QStringLiteral("VLEditor"), {5, 8, 298, 201});
+    // The rows keep their Portuguese keys, whatever language they are shown in.
+    for (const QString& Key : StatusRows())
+        VLEditor->SetKeyCaption(Key, tr(Key.toUtf8().constData()));
     VLEditor->setColumnWidth(0, 122);
     VLEditor->setColumnWidth(1, 170);
-    VLEditor->setWordWrap(false);
+    // A value too long for its column goes on to a second line rather than being cut.
+    VLEditor->setWordWrap(true);
     VLEditor->verticalHeader()->setMinimumSectionSize(18);
     VLEditor->verticalHeader()->setDefaultSectionSize(18);
 }
@@ -406,6 +407,12 @@ void TFrm_SetUp::FitCaptions()
         if (Width > Place.width())
             Box->resize(Width, Place.height());
     }
+    // The status names take the width they need, the values the rest of the grid.
+    const int NameWidth = std::max(VLEditor->columnWidth(0), VLEditor->KeyColumnWidthHint());
+    VLEditor->setColumnWidth(0, NameWidth);
+    // Its page may not have been laid out yet: the grid's own size minus its frame is the room.
+    VLEditor->setColumnWidth(1, VLEditor->contentsRect().width() - NameWidth);
+    VLEditor->resizeRowsToContents();
 }
 
 void TFrm_SetUp::keyPressEvent(QKeyEvent* Event)

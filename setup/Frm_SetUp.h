@@ -41,6 +41,8 @@ public:
     // Keeps the entries of Box as a sorted list of the designed toolkit does: what
     // is in it keeps its place, and added entries put the list in reading order.
     static void KeepSorted(QComboBox& Box);
+    // The status page's rows, by their keys.
+    static QStringList StatusRows();
 
     // Pixels of exactly this colour are see-through: RGB(166, 202, 240).
     static constexpr unsigned KeyColor = 0xA6CAF0;

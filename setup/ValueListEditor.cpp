@@ -18,14 +18,14 @@ QStringList TValueListEditor::Keys() const
 {
     QStringList Result;
     for (int Row = 0; Row < rowCount(); ++Row)
-        Result.push_back(item(Row, 0)->text());
+        Result.push_back(item(Row, 0)->data(KeyRole).toString());
     return Result;
 }
 
 int TValueListEditor::RowOf(const QString& Key) const
 {
     for (int Row = 0; Row < rowCount(); ++Row)
-        if (item(Row, 0)->text() == Key)
+        if (item(Row, 0)->data(KeyRole).toString() == Key)
             return Row;
     return -1;
 }
@@ -44,6 +44,15 @@ void TValueListEditor::SetValue(const QString& Key, const QString& Value)
         Row = rowCount() - 1;
     }
     item(Row, 1)->setText(Value);
+    // A value wrapped on to more lines takes the height it needs.
+    resizeRowToContents(Row);
+}
+
+void TValueListEditor::SetKeyCaption(const QString& Key, const QString& Caption)
+{
+    const int Row = RowOf(Key);
+    if (Row >= 0)
+        item(Row, 0)->setText(Caption);
 }
 
 void TValueListEditor::AddRow(const QString& Key)
@@ -52,6 +61,7 @@ void TValueListEditor::AddRow(const QString& Key)
     insertRow(Row);
     // The keys are fixed; only the values may be edited.
     auto* KeyItem = new QTableWidgetItem(Key);
+    KeyItem->setData(KeyRole, Key);
     KeyItem->setFlags(KeyItem->flags() & ~Qt::ItemIsEditable);
     setItem(Row, 0, KeyItem);
     setItem(Row, 1, new QTableWidgetItem(QString()));
