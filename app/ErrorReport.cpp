@@ -2,6 +2,7 @@
 
 #include "ZentavoApplication.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include <atomic>
@@ -65,7 +66,7 @@ void ReportException(const std::exception& Error)
 
 void ReportUnknownException()
 {
-    ShowErrorBox(QStringLiteral("Erro desconhecido."));
+    ShowErrorBox(QCoreApplication::translate("ErrorReport", "Erro desconhecido."));
 }
 
 bool RunGuarded(const std::function<void()>& Action)

@@ -1,8 +1,9 @@
 #include "RunClock.h"
 
+#include "app/language/Translations.h"
 #include "ErrorReport.h"
-#include "Watch.h"
 #include "platform/QtPlatformChoice.h"
+#include "Watch.h"
 #include "ZentavoApplication.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@ int RunClock(int ArgumentCount, char** Arguments, const std::function<void(Twatc
     Platform::SelectQtPlatform();
     TZentavoApplication Application(ArgumentCount, Arguments);
     TZentavoApplication::SetTitle(QStringLiteral("Zentavo 3D"));
+    const TTranslations Translations(TTranslations::Chosen());
     // The window shows itself while it is created; closing it ends the program.
     Application.setQuitOnLastWindowClosed(false);
     Application.WatchTerminationSignals();

@@ -1,5 +1,6 @@
 #include "Watch.h"
 
+#include "app/language/Translations.h"
 #include "clock/CheckTime.h"
 #include "clock/ClockHands.h"
 #include "clock/UserInterfaceQueue.h"
@@ -176,9 +177,9 @@ void Twatch::CreateComponents()
     PopupMenu = FPopupMenu.get();
     PopupMenu->setFont(font());
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    MenuSetUp = PopupMenu->addAction(QStringLiteral("Configurações"), this, &Twatch::zt_SetUp);
+    MenuSetUp = PopupMenu->addAction(tr("Configurações"), this, &Twatch::zt_SetUp);
     MenuSetUp->setObjectName(QStringLiteral("MenuSetUp"));
-    MenuServices = PopupMenu->addMenu(QStringLiteral("Serviços"));
+    MenuServices = PopupMenu->addMenu(tr("Serviços"));
     MenuServices->setObjectName(QStringLiteral("MenuServices"));
     MenuServices->menuAction()->setData(1);
     WeatherChannel =
@@ -192,15 +193,15 @@ void Twatch::CreateComponents()
     N2 = MenuServices->addSeparator();
     N2->setObjectName(QStringLiteral("N2"));
     N2->setData(0);
-    Ajuda1 = PopupMenu->addAction(QStringLiteral("&Ajuda"), this, &Twatch::zt_MenuServices);
+    Ajuda1 = PopupMenu->addAction(tr("&Ajuda"), this, &Twatch::zt_MenuServices);
     Ajuda1->setObjectName(QStringLiteral("Ajuda1"));
     Ajuda1->setData(5);
-    Sobre1 = PopupMenu->addAction(QStringLiteral("&Sobre..."), this, &Twatch::zt_AboutUs);
+    Sobre1 = PopupMenu->addAction(tr("&Sobre..."), this, &Twatch::zt_AboutUs);
     Sobre1->setObjectName(QStringLiteral("Sobre1"));
     Sobre1->setData(6);
     N1 = PopupMenu->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
-    Menu_Close = PopupMenu->addAction(QStringLiteral("&Sair"), this, &Twatch::Menu_CloseClick);
+    Menu_Close = PopupMenu->addAction(tr("&Sair"), this, &Twatch::Menu_CloseClick);
     Menu_Close->setObjectName(QStringLiteral("Menu_Close"));
     Menu_Close->setData(7);
 
@@ -217,8 +218,8 @@ void Twatch::CreateComponents()
     Moon->SetBevelouter(bvNone);
     Moon->SetColor(QColor::fromRgb(KeyColor));
     Moon->setCursor(Qt::PointingHandCursor);
-    Moon->SetHint(QStringLiteral("Arraste a lua com a tecla Ctrl pressionada para reposicionar o globo\r\n"
-                                 "ou de um duplo clique para configurar."));
+    Moon->SetHint(tr("Arraste a lua com a tecla Ctrl pressionada para reposicionar o globo\r\n"
+                     "ou de um duplo clique para configurar."));
     Moon->SetPopupMenu(PopupMenu);
     Moon->setFocusPolicy(Qt::StrongFocus);
     Moon->OnDblClick = [this] { zt_SetUp(); };
@@ -259,17 +260,17 @@ void Twatch::FormCreate()
 
     if (zt_LoadSettings()) {
         RunGuarded([this] {
-            WeatherChannel->setText(QString::fromStdString(TConfigDocument::Attribute(
+            WeatherChannel->setText(DocumentText(TConfigDocument::Attribute(
                 ConfigDocument->Element("zentavo/library/weather/channel"), "font")));
-            WeatherForecast->setText(QString::fromStdString(TConfigDocument::Attribute(
+            WeatherForecast->setText(DocumentText(TConfigDocument::Attribute(
                 ConfigDocument->Element("zentavo/library/weather/forecast"), "font")));
             AddServiceItems();
         });
     } else {
-        QString Message = QStringLiteral("Erro ao carregar configurações.");
+        QString Message = tr("Erro ao carregar configurações.");
         if (!FSettings->KeptCopy().empty())
-            Message += QStringLiteral("\nUma cópia das configurações anteriores foi guardada em ") +
-                       QString::fromStdString(FSettings->KeptCopy()) + QLatin1Char('.');
+            Message += QLatin1Char('\n') + tr("Uma cópia das configurações anteriores foi guardada em %1.")
+                                               .arg(QString::fromStdString(FSettings->KeptCopy()));
         ShowErrorBox(Message);
     }
 
@@ -291,7 +292,7 @@ void Twatch::AddServiceItems()
 {
     for (const TServicesMenu::TServiceEntry& Entry : TServicesMenu::ServiceEntries(*ConfigDocument)) {
         const QString Link = QString::fromStdString(Entry.Link);
-        QAction* Item = new QAction(QString::fromStdString(Entry.Caption), MenuServices);
+        QAction* Item = new QAction(DocumentText(Entry.Caption), MenuServices);
         Item->setObjectName(QString::fromStdString(Entry.Id));
         Item->setToolTip(Link);
         Item->setStatusTip(Link);

@@ -2,7 +2,7 @@
 #
 # One gtest executable per unit. Every test runs with its own empty HOME,
 # XDG_CONFIG_HOME and working folder (made by the shared test main), a fixed
-# time zone and the C locale, so no test can reach the real user's files.
+# time zone and the C locale (so the texts are Portuguese), so no test can reach the real user's files.
 # QT gives the test a QApplication. DISPLAY marks tests that need an X server; the test command runs the whole
 # suite under xvfb-run, other tests get the offscreen platform.
 function(zentavo_add_test)
@@ -15,7 +15,7 @@ function(zentavo_add_test)
     endif()
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBRARIES} ${support})
     add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME})
-    set(environment "TZ=UTC" "LC_ALL=C.UTF-8" "LANG=C.UTF-8")
+    set(environment "TZ=UTC" "LC_ALL=C.UTF-8" "LANG=C.UTF-8" "LANGUAGE=")
     if(ARG_DISPLAY)
         # They share one X server: one at a time, so none sees another's windows.
         set_tests_properties(${ARG_NAME} PROPERTIES LABELS display RUN_SERIAL TRUE)

@@ -9,6 +9,7 @@
 #include "state/GMT_System.h"
 
 #include <QAbstractItemModel>
+#include <QCoreApplication>
 #include <QDate>
 #include <QStandardItemModel>
 
@@ -188,7 +189,8 @@ void TSetUpTransfer::FillStatus(TFrm_SetUp& Dialog)
         const int Index = Dialog.Task->ItemIndex();
         const QString Action = Index >= 0 ? Dialog.Task->Items().value(Index) : QString();
         Dialog.VLEditor->SetValue(QStringLiteral("Ação esperada"),
-                                  Action + QStringLiteral(" para ") + DateTimeText(FSystem.DateTime));
+                                  QCoreApplication::translate("TSetUpTransfer", "%1 para %2")
+                                      .arg(Action, DateTimeText(FSystem.DateTime)));
     }
 }
 
@@ -215,8 +217,10 @@ void TSetUpTransfer::Store(TFrm_SetUp& Dialog)
     FSystem.UF = Dialog.CB_Weather->currentText().toStdString();
     if (!(FClock.Now() < When) && Dialog.CB_Waiting->isChecked()) {
         FSystem.Waiting = false;
-        FHost.ShowMessage(QStringLiteral("Este evento não poderá ser monitorado.\nA data agendandada (") +
-                          DateTimeText(When) + QStringLiteral(") já passou"));
+        FHost.ShowMessage(QCoreApplication::translate("TSetUpTransfer",
+                                                      "Este evento não poderá ser monitorado.\n"
+                                                      "A data agendandada (%1) já passou")
+                              .arg(DateTimeText(When)));
     }
 }
 

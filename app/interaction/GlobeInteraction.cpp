@@ -2,6 +2,8 @@
 
 #include "globe/GlobeScene.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -78,7 +80,8 @@ std::string TGlobeInteraction::AngleReadOut() const
     return "X:" + Number(FGlobe.Planetarium->TurnAngle()) + Break +
            "Y:" + Number(FGlobe.Planetarium->RollAngle()) + Break +
            "Z:" + Number(FGlobe.Planetarium->PitchAngle()) + Break +
-           "Foco:" + Number(FGlobe.Camera_1->FocalLength());
+           QCoreApplication::translate("TGlobeInteraction", "Foco:").toStdString() +
+           Number(FGlobe.Camera_1->FocalLength());
 }
 
 void TGlobeInteraction::MoonMouseDown(int X, int Y)

@@ -2,20 +2,27 @@
 
 #include "state/DateTimeText.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // The kinds as the setup dialog names them.
+std::string Text(const char* Source)
+{
+    return QCoreApplication::translate("TEventNotices", Source).toStdString();
+}
+
 std::string KindName(std::uint8_t Task)
 {
     switch (Task) {
     case 0:
-        return "Alarme";
+        return Text(QT_TRANSLATE_NOOP("TEventNotices", "Alarme"));
     case 1:
-        return "Desligar";
+        return Text(QT_TRANSLATE_NOOP("TEventNotices", "Desligar"));
     case 2:
-        return "Tarefa";
+        return Text(QT_TRANSLATE_NOOP("TEventNotices", "Tarefa"));
     default:
-        return "Evento";
+        return Text(QT_TRANSLATE_NOOP("TEventNotices", "Evento"));
     }
 }
 
@@ -36,13 +43,13 @@ TEventNotices::~TEventNotices()
 void TEventNotices::AlarmRinging(Platform::TDateTime Due)
 {
     Platform::TNotice Notice;
-    Notice.Summary = "Alarme";
+    Notice.Summary = Text(QT_TRANSLATE_NOOP("TEventNotices", "Alarme"));
     Notice.Body = DateTimeText(Due, FLocale).toStdString();
     Notice.Icon = FIconFile;
     // Critical: the desktop keeps it in sight even under a full-screen window.
     Notice.Urgency = Platform::TNotice::TUrgency::Critical;
     Notice.Persistent = true;
-    Notice.Actions = {{StopAction, "Parar"}};
+    Notice.Actions = {{StopAction, Text(QT_TRANSLATE_NOOP("TEventNotices", "Parar"))}};
     const auto Id = FNotifications.Show(Notice, [this](const std::string& Action) {
         if (Action == StopAction && FStopAlarm)
             FStopAlarm();
@@ -65,7 +72,7 @@ void TEventNotices::AlarmEnded()
 void TEventNotices::ApplicationStarted(const std::string& CommandLine)
 {
     Platform::TNotice Notice;
-    Notice.Summary = "Tarefa iniciada";
+    Notice.Summary = Text(QT_TRANSLATE_NOOP("TEventNotices", "Tarefa iniciada"));
     Notice.Body = CommandLine;
     Notice.Icon = FIconFile;
     FNotifications.Show(Notice);
@@ -74,8 +81,8 @@ void TEventNotices::ApplicationStarted(const std::string& CommandLine)
 void TEventNotices::ShuttingDown()
 {
     Platform::TNotice Notice;
-    Notice.Summary = "Desligando o computador";
-    Notice.Body = "Evento agendado do Zentavo";
+    Notice.Summary = Text(QT_TRANSLATE_NOOP("TEventNotices", "Desligando o computador"));
+    Notice.Body = Text(QT_TRANSLATE_NOOP("TEventNotices", "Evento agendado do Zentavo"));
     Notice.Icon = FIconFile;
     Notice.Urgency = Platform::TNotice::TUrgency::Critical;
     FNotifications.Show(Notice);
@@ -84,7 +91,7 @@ void TEventNotices::ShuttingDown()
 void TEventNotices::EventMissed(std::uint8_t Task, Platform::TDateTime Due)
 {
     Platform::TNotice Notice;
-    Notice.Summary = "Evento perdido";
+    Notice.Summary = Text(QT_TRANSLATE_NOOP("TEventNotices", "Evento perdido"));
     Notice.Body = KindName(Task) + ": " + DateTimeText(Due, FLocale).toStdString();
     Notice.Icon = FIconFile;
     // Told once and gone: the desktop keeps it in its list.

@@ -1,5 +1,7 @@
 #include "ServicesMenu.h"
 
+#include "app/language/Translations.h"
+
 #include "platform/Platform.h"
 #include "services/AnsiText.h"
 #include "services/ConfigDocument.h"
@@ -36,7 +38,8 @@ std::vector<TServicesMenu::TServiceEntry> TServicesMenu::ServiceEntries(TConfigD
     std::vector<TServiceEntry> Entries;
     for (const QDomElement& Child : Document.Services()) {
         try {
-            TServiceEntry Entry{TConfigDocument::Attribute(Child, "id"), TConfigDocument::Attribute(Child, "link"),
+            TServiceEntry Entry{TConfigDocument::Attribute(Child, "id"),
+                                TConfigDocument::Attribute(Child, "link"),
                                 TConfigDocument::Attribute(Child, "caption")};
             if (Identifier.match(QString::fromStdString(Entry.Id)).hasMatch())
                 Entries.push_back(std::move(Entry));
@@ -79,8 +82,8 @@ void TServicesMenu::ShowWebWindow(const TWebWindow& Window, TCompanionWindow* Ma
 {
     TWebPopup Popup(*FServices.Libraries);
     if (Popup.LoadBrowser())
-        Popup.GetBrowserWin(MainWindow, Window.Link, Window.Caption, Window.Top, Window.Left, Window.Width,
-                            Window.Height, Window.Delay, Window.Style);
+        Popup.GetBrowserWin(MainWindow, Window.Link, DocumentText(Window.Caption), Window.Top, Window.Left,
+                            Window.Width, Window.Height, Window.Delay, Window.Style);
     Popup.UnloadBrowser();
 }
 
@@ -91,8 +94,8 @@ void TServicesMenu::MenuServices(int Tag, const std::string& Name)
     switch (Tag) {
     case ChannelTag:
         // A link that cannot be opened fails silently.
-        FServices.Launcher->OpenUrl(TConfigDocument::Attribute(FDocument.Element("zentavo/library/weather/channel"),
-                                                               "link"));
+        FServices.Launcher->OpenUrl(
+            TConfigDocument::Attribute(FDocument.Element("zentavo/library/weather/channel"), "link"));
         return;
     case ForecastTag: {
         TWeatherChannel Channel(*FServices.Libraries);
@@ -101,7 +104,8 @@ void TServicesMenu::MenuServices(int Tag, const std::string& Name)
         return;
     }
     case HelpTag:
-        ShowWebWindow(ServiceWindow(FDocument.Element("zentavo/library/popup/help")), &FActions.CompanionWindow());
+        ShowWebWindow(ServiceWindow(FDocument.Element("zentavo/library/popup/help")),
+                      &FActions.CompanionWindow());
         return;
     default:
         break;

@@ -3,6 +3,8 @@
 #include "services/PictureLibrary.h"
 #include "state/DateTimeText.h"
 
+#include <QCoreApplication>
+
 TTrayIcon::TTrayIcon(Platform::TLibraryLoader& Libraries, THostPopupMenu& Menu)
     : FLibraries(Libraries), FMenu(Menu)
 {}
@@ -25,7 +27,8 @@ void TTrayIcon::Refresh(std::uintptr_t ApplicationWindow, bool RemoveFirst, bool
 
 QString TTrayIcon::Tip(double DateTime, const QLocale& Locale)
 {
-    return QStringLiteral("Zentavo agendou um evento para") + QChar(13) + EventDateTimeText(DateTime, Locale);
+    return QCoreApplication::translate("TTrayIcon", "Zentavo agendou um evento para") + QChar(13) +
+           EventDateTimeText(DateTime, Locale);
 }
 
 QString TTrayIcon::EventDateTimeText(double DateTime, const QLocale& Locale)
