@@ -2,7 +2,8 @@
 //
 // GetBrowserWin(MainWindow, Link, Caption, Top, Left, Width, Height, Delay, Style)
 //   Link     an address (http, https, file) or a file name relative to the
-//            working folder, where the clock's own pages live.
+//            working folder, where the clock's own pages live; of those, the
+//            one in the clock's language ("help.en.html") where there is one.
 //   Caption  the window's title.
 //   Top, Left, Width, Height
 //            the window's place on the screen (its inside, without the
@@ -25,6 +26,7 @@
 #include "LibraryLoader.h"
 #include "PopupProgram.h"
 #include "PopupRequest.h"
+#include "UserLanguage.h"
 #include "zentavo_companion.h"
 
 #include <QDir>
@@ -44,6 +46,22 @@ QString FromUtf16(const uint16_t* Text)
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(Text));
 }
 
+// The clock's own page in the clock's language: "help.en.html" beside "help.html".
+QString LocalisedPage(const QString& Path)
+{
+    const QFileInfo Page(Path);
+    const QString Stem = Page.completeBaseName();
+    const QString Suffix = Page.suffix();
+    std::vector<std::string> Offered{Platform::SourceLanguage};
+    for (const QString& Name : Page.dir().entryList({Stem + QStringLiteral(".*.") + Suffix}, QDir::Files))
+        Offered.push_back(Name.mid(Stem.size() + 1).chopped(Suffix.size() + 1).toStdString());
+    const std::string Language = Platform::ChosenLanguage(Offered);
+    if (Language == Platform::SourceLanguage)
+        return Path;
+    return Page.dir().filePath(Stem + QLatin1Char('.') + QString::fromStdString(Language) + QLatin1Char('.') +
+                               Suffix);
+}
+
 QUrl ResolveLink(const QString& Link)
 {
     const QString Trimmed = Link.trimmed();
@@ -52,7 +70,7 @@ QUrl ResolveLink(const QString& Link)
     const QUrl Url(Trimmed);
     if (!Url.scheme().isEmpty() && Url.scheme().size() > 1)
         return Url;
-    return QUrl::fromLocalFile(QFileInfo(QDir::current(), Trimmed).absoluteFilePath());
+    return QUrl::fromLocalFile(LocalisedPage(QFileInfo(QDir::current(), Trimmed).absoluteFilePath()));
 }
 
 bool CanShowWindows()

@@ -1,5 +1,8 @@
 #include "Condition.h"
 
+#include "WeatherLanguage.h"
+
+#include <QCoreApplication>
 #include <QFile>
 
 namespace {
@@ -13,47 +16,52 @@ struct TSymbol
 
 // The service's symbol names with the numbers of their pictures.
 constexpr TSymbol Symbols[] = {
-    {"clearsky", 1, "céu limpo"},
-    {"fair", 2, "poucas nuvens"},
-    {"partlycloudy", 3, "parcialmente nublado"},
-    {"cloudy", 4, "nublado"},
-    {"rainshowers", 5, "pancadas de chuva"},
-    {"rainshowersandthunder", 6, "pancadas de chuva e trovoadas"},
-    {"sleetshowers", 7, "pancadas de chuva com neve"},
-    {"snowshowers", 8, "pancadas de neve"},
-    {"rain", 9, "chuva"},
-    {"heavyrain", 10, "chuva forte"},
-    {"heavyrainandthunder", 11, "chuva forte e trovoadas"},
-    {"sleet", 12, "chuva com neve"},
-    {"snow", 13, "neve"},
-    {"snowandthunder", 14, "neve e trovoadas"},
-    {"fog", 15, "nevoeiro"},
-    {"sleetshowersandthunder", 20, "pancadas de chuva com neve e trovoadas"},
-    {"snowshowersandthunder", 21, "pancadas de neve e trovoadas"},
-    {"rainandthunder", 22, "chuva e trovoadas"},
-    {"sleetandthunder", 23, "chuva com neve e trovoadas"},
-    {"lightrainshowersandthunder", 24, "pancadas de chuva fraca e trovoadas"},
-    {"heavyrainshowersandthunder", 25, "pancadas de chuva forte e trovoadas"},
-    {"lightssleetshowersandthunder", 26, "pancadas fracas de chuva com neve e trovoadas"},
-    {"heavysleetshowersandthunder", 27, "pancadas fortes de chuva com neve e trovoadas"},
-    {"lightssnowshowersandthunder", 28, "pancadas de neve fraca e trovoadas"},
-    {"heavysnowshowersandthunder", 29, "pancadas de neve forte e trovoadas"},
-    {"lightrainandthunder", 30, "chuva fraca e trovoadas"},
-    {"lightsleetandthunder", 31, "chuva fraca com neve e trovoadas"},
-    {"heavysleetandthunder", 32, "chuva forte com neve e trovoadas"},
-    {"lightsnowandthunder", 33, "neve fraca e trovoadas"},
-    {"heavysnowandthunder", 34, "neve forte e trovoadas"},
-    {"lightrainshowers", 40, "pancadas de chuva fraca"},
-    {"heavyrainshowers", 41, "pancadas de chuva forte"},
-    {"lightsleetshowers", 42, "pancadas fracas de chuva com neve"},
-    {"heavysleetshowers", 43, "pancadas fortes de chuva com neve"},
-    {"lightsnowshowers", 44, "pancadas de neve fraca"},
-    {"heavysnowshowers", 45, "pancadas de neve forte"},
-    {"lightrain", 46, "chuva fraca"},
-    {"lightsleet", 47, "chuva fraca com neve"},
-    {"heavysleet", 48, "chuva forte com neve"},
-    {"lightsnow", 49, "neve fraca"},
-    {"heavysnow", 50, "neve forte"},
+    {"clearsky", 1, QT_TRANSLATE_NOOP("TCondition", "céu limpo")},
+    {"fair", 2, QT_TRANSLATE_NOOP("TCondition", "poucas nuvens")},
+    {"partlycloudy", 3, QT_TRANSLATE_NOOP("TCondition", "parcialmente nublado")},
+    {"cloudy", 4, QT_TRANSLATE_NOOP("TCondition", "nublado")},
+    {"rainshowers", 5, QT_TRANSLATE_NOOP("TCondition", "pancadas de chuva")},
+    {"rainshowersandthunder", 6, QT_TRANSLATE_NOOP("TCondition", "pancadas de chuva e trovoadas")},
+    {"sleetshowers", 7, QT_TRANSLATE_NOOP("TCondition", "pancadas de chuva com neve")},
+    {"snowshowers", 8, QT_TRANSLATE_NOOP("TCondition", "pancadas de neve")},
+    {"rain", 9, QT_TRANSLATE_NOOP("TCondition", "chuva")},
+    {"heavyrain", 10, QT_TRANSLATE_NOOP("TCondition", "chuva forte")},
+    {"heavyrainandthunder", 11, QT_TRANSLATE_NOOP("TCondition", "chuva forte e trovoadas")},
+    {"sleet", 12, QT_TRANSLATE_NOOP("TCondition", "chuva com neve")},
+    {"snow", 13, QT_TRANSLATE_NOOP("TCondition", "neve")},
+    {"snowandthunder", 14, QT_TRANSLATE_NOOP("TCondition", "neve e trovoadas")},
+    {"fog", 15, QT_TRANSLATE_NOOP("TCondition", "nevoeiro")},
+    {"sleetshowersandthunder", 20, QT_TRANSLATE_NOOP("TCondition", "pancadas de chuva com neve e trovoadas")},
+    {"snowshowersandthunder", 21, QT_TRANSLATE_NOOP("TCondition", "pancadas de neve e trovoadas")},
+    {"rainandthunder", 22, QT_TRANSLATE_NOOP("TCondition", "chuva e trovoadas")},
+    {"sleetandthunder", 23, QT_TRANSLATE_NOOP("TCondition", "chuva com neve e trovoadas")},
+    {"lightrainshowersandthunder", 24,
+     QT_TRANSLATE_NOOP("TCondition", "pancadas de chuva fraca e trovoadas")},
+    {"heavyrainshowersandthunder", 25,
+     QT_TRANSLATE_NOOP("TCondition", "pancadas de chuva forte e trovoadas")},
+    {"lightssleetshowersandthunder", 26,
+     QT_TRANSLATE_NOOP("TCondition", "pancadas fracas de chuva com neve e trovoadas")},
+    {"heavysleetshowersandthunder", 27,
+     QT_TRANSLATE_NOOP("TCondition", "pancadas fortes de chuva com neve e trovoadas")},
+    {"lightssnowshowersandthunder", 28,
+     QT_TRANSLATE_NOOP("TCondition", "pancadas de neve fraca e trovoadas")},
+    {"heavysnowshowersandthunder", 29, QT_TRANSLATE_NOOP("TCondition", "pancadas de neve forte e trovoadas")},
+    {"lightrainandthunder", 30, QT_TRANSLATE_NOOP("TCondition", "chuva fraca e trovoadas")},
+    {"lightsleetandthunder", 31, QT_TRANSLATE_NOOP("TCondition", "chuva fraca com neve e trovoadas")},
+    {"heavysleetandthunder", 32, QT_TRANSLATE_NOOP("TCondition", "chuva forte com neve e trovoadas")},
+    {"lightsnowandthunder", 33, QT_TRANSLATE_NOOP("TCondition", "neve fraca e trovoadas")},
+    {"heavysnowandthunder", 34, QT_TRANSLATE_NOOP("TCondition", "neve forte e trovoadas")},
+    {"lightrainshowers", 40, QT_TRANSLATE_NOOP("TCondition", "pancadas de chuva fraca")},
+    {"heavyrainshowers", 41, QT_TRANSLATE_NOOP("TCondition", "pancadas de chuva forte")},
+    {"lightsleetshowers", 42, QT_TRANSLATE_NOOP("TCondition", "pancadas fracas de chuva com neve")},
+    {"heavysleetshowers", 43, QT_TRANSLATE_NOOP("TCondition", "pancadas fortes de chuva com neve")},
+    {"lightsnowshowers", 44, QT_TRANSLATE_NOOP("TCondition", "pancadas de neve fraca")},
+    {"heavysnowshowers", 45, QT_TRANSLATE_NOOP("TCondition", "pancadas de neve forte")},
+    {"lightrain", 46, QT_TRANSLATE_NOOP("TCondition", "chuva fraca")},
+    {"lightsleet", 47, QT_TRANSLATE_NOOP("TCondition", "chuva fraca com neve")},
+    {"heavysleet", 48, QT_TRANSLATE_NOOP("TCondition", "chuva forte com neve")},
+    {"lightsnow", 49, QT_TRANSLATE_NOOP("TCondition", "neve fraca")},
+    {"heavysnow", 50, QT_TRANSLATE_NOOP("TCondition", "neve forte")},
 };
 
 } // namespace
@@ -85,7 +93,7 @@ QString TCondition::Text() const
 {
     for (const TSymbol& Symbol : Symbols)
         if (Symbol.Number == FNumber)
-            return QString::fromUtf8(Symbol.Text);
+            return TWeatherLanguage::Current().Text("TCondition", Symbol.Text);
     return {};
 }
 

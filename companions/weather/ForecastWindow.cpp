@@ -1,6 +1,7 @@
 #include "ForecastWindow.h"
 
 #include "Condition.h"
+#include "WeatherLanguage.h"
 #include "WeatherPicture.h"
 
 #include <QDialogButtonBox>
@@ -11,6 +12,11 @@
 #include <QVBoxLayout>
 
 namespace {
+
+QString Text(const char* Source)
+{
+    return TWeatherLanguage::Current().Text("TForecastWindow", Source);
+}
 
 QLabel* AddLabel(QGridLayout* Grid, const QString& Name, const QString& Text, int Row, int Column)
 {
@@ -30,16 +36,18 @@ TForecastWindow::TForecastWindow(const std::optional<TWeatherPlace>& Place,
     const QString PlaceName = Place && !Place->Name.isEmpty() ? Place->Name
                               : Place                         ? Place->Code()
                                                               : QString();
-    setWindowTitle(PlaceName.isEmpty() ? QStringLiteral("Previsão do tempo")
-                                       : QStringLiteral("Previsão do tempo - %1").arg(PlaceName));
+    setWindowTitle(PlaceName.isEmpty()
+                       ? Text(QT_TRANSLATE_NOOP("TForecastWindow", "Previsão do tempo"))
+                       : Text(QT_TRANSLATE_NOOP("TForecastWindow", "Previsão do tempo - %1")).arg(PlaceName));
     auto* Layout = new QVBoxLayout(this);
     auto* Grid = new QGridLayout;
     Layout->addLayout(Grid);
 
-    const QLocale Portuguese(QLocale::Portuguese, QLocale::Brazil);
+    const QLocale& Language = TWeatherLanguage::Current().Locale();
     const int Days = Report ? std::min<int>(DayCount, Report->Days.size()) : 0;
     if (Days == 0) {
-        auto* Message = new QLabel(QStringLiteral("Previsão do tempo indisponível no momento."));
+        auto* Message = new QLabel(
+            Text(QT_TRANSLATE_NOOP("TForecastWindow", "Previsão do tempo indisponível no momento.")));
         Message->setObjectName(QStringLiteral("Unavailable"));
         Grid->addWidget(Message, 0, 0);
     }
@@ -48,7 +56,7 @@ TForecastWindow::TForecastWindow(const std::optional<TWeatherPlace>& Place,
         const QString Prefix = QStringLiteral("Day%1").arg(Index);
         const TCondition Condition(Day.SymbolCode);
         AddLabel(Grid, Prefix + QStringLiteral("Name"),
-                 Portuguese.dayName(Day.Date.dayOfWeek(), QLocale::ShortFormat), 0, Index)
+                 Language.dayName(Day.Date.dayOfWeek(), QLocale::ShortFormat), 0, Index)
             ->setStyleSheet(QStringLiteral("font-weight: bold"));
         AddLabel(Grid, Prefix + QStringLiteral("Date"), Day.Date.toString(QStringLiteral("dd/MM")), 1, Index);
         QLabel* Icon = AddLabel(Grid, Prefix + QStringLiteral("Icon"), QString(), 2, Index);
@@ -65,12 +73,13 @@ TForecastWindow::TForecastWindow(const std::optional<TWeatherPlace>& Place,
     }
 
     // The service's data are given under CC BY 4.0, which asks for the credit.
-    auto* Credit = new QLabel(QStringLiteral("Dados: MET Norway (CC BY 4.0) · Ícones: Yr (MIT)"));
+    auto* Credit = new QLabel(
+        Text(QT_TRANSLATE_NOOP("TForecastWindow", "Dados: MET Norway (CC BY 4.0) · Ícones: Yr (MIT)")));
     Credit->setObjectName(QStringLiteral("Credit"));
     Credit->setStyleSheet(QStringLiteral("color: gray; font-size: 9px"));
     Layout->addWidget(Credit);
     auto* Buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    Buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Fechar"));
+    Buttons->button(QDialogButtonBox::Close)->setText(Text(QT_TRANSLATE_NOOP("TForecastWindow", "Fechar")));
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     Layout->addWidget(Buttons);
 }

@@ -21,13 +21,15 @@
 //
 // Layout of the weather holder it fills (UTF-8 texts):
 //   Condition.Text[0]   city name ("São Paulo"), or the code when unnamed
-//   Condition.Text[1]   condition in Portuguese ("parcialmente nublado")
+//   Condition.Text[1]   condition in the clock's language ("parcialmente nublado")
 //   Condition.Text[2]   temperature, whole degrees Celsius ("24")
 //   Condition.Text[3]   the service's symbol code ("partlycloudy_day")
 //   ForecastCount       the days that follow today, up to 16
 //   Forecasts[i].Text   [0] date "yyyy-MM-dd" (local to the place), [1] day
-//                       name in Portuguese, [2] minimum, [3] maximum (whole
-//                       degrees), [4] symbol code, [5] condition in Portuguese
+//                       name, [2] minimum, [3] maximum (whole degrees),
+//                       [4] symbol code, [5] condition
+// The condition, the day names and the forecast window speak the clock's
+// language: Portuguese, or English where the user's environment asks for it.
 //   Value1              temperature in tenths of a degree Celsius
 //   Value2              time of the current step, seconds since 1970 (UTC)
 //
@@ -39,6 +41,7 @@
 #include "ForecastWindow.h"
 #include "WeatherCache.h"
 #include "WeatherFetch.h"
+#include "WeatherLanguage.h"
 #include "WeatherPicture.h"
 #include "WeatherSettings.h"
 #include "zentavo_companion.h"
@@ -77,14 +80,14 @@ void FillHolder(ZTRSSWeather& Holder, const QString& CityName, const TWeatherRep
     CopyText(Holder.Condition.Text[1], Condition.Text());
     CopyText(Holder.Condition.Text[2], TemperatureText(Report.Temperature));
     CopyText(Holder.Condition.Text[3], Report.SymbolCode);
-    const QLocale Portuguese(QLocale::Portuguese, QLocale::Brazil);
+    const QLocale& Language = TWeatherLanguage::Current().Locale();
     const int Count = std::min<int>(ZT_FORECAST_CAPACITY, Report.Days.size());
     Holder.ForecastCount = Count;
     for (int Index = 0; Index < Count; ++Index) {
         const TWeatherReport::TDay& Day = Report.Days[Index];
         ZTForecast& Forecast = Holder.Forecasts[Index];
         CopyText(Forecast.Text[0], Day.Date.toString(Qt::ISODate));
-        CopyText(Forecast.Text[1], Portuguese.dayName(Day.Date.dayOfWeek()));
+        CopyText(Forecast.Text[1], Language.dayName(Day.Date.dayOfWeek()));
         CopyText(Forecast.Text[2], TemperatureText(Day.Minimum));
         CopyText(Forecast.Text[3], TemperatureText(Day.Maximum));
         CopyText(Forecast.Text[4], Day.SymbolCode);
