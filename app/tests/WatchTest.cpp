@@ -2,6 +2,7 @@
 
 #include "app/ErrorReport.h"
 #include "app/FlatImageButton.h"
+#include "app/language/Translations.h"
 #include "scene/qt/GLSceneViewer.h"
 
 #include <QAction>
@@ -81,6 +82,22 @@ TEST_F(WatchTest, ThePopupMenuHasItsDesignedItemsAndTags)
     EXPECT_EQ(Watch.WeatherChannel->data().toInt(), 2);
     EXPECT_EQ(Watch.WeatherForecast->data().toInt(), 3);
     EXPECT_EQ(Watch.Moon->PopupMenu(), Watch.PopupMenu);
+}
+
+TEST_F(WatchTest, InEnglishTheMenuTheMoonsHintAndTheDefaultDocumentsItemsAreEnglish)
+{
+    SeedStore();
+    const TTranslations English("en");
+    Twatch& Watch = Start();
+    QStringList Captions;
+    for (QAction* Item : Watch.PopupMenu->actions())
+        Captions << (Item->isSeparator() ? QStringLiteral("-") : Item->text());
+    EXPECT_EQ(Captions, (QStringList{"Settings", "Services", "&Help", "&About...", "-", "&Quit"}));
+    EXPECT_EQ(ServiceCaptions(), (QStringList{"Weather channel", "Weather forecast", "-",
+                                              "Exact time around the world", "Day and night on the map"}));
+    EXPECT_TRUE(Watch.Moon->Hint().startsWith(QStringLiteral("Drag the moon")))
+        << Watch.Moon->Hint().toStdString();
+    EXPECT_EQ(Watch.PopupMenu->actions().value(1)->data().toInt(), 1) << "the items keep their tags";
 }
 
 TEST_F(WatchTest, TheDocumentLabelsTheWeatherItemsAndAddsOneItemPerService)

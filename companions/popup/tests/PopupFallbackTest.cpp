@@ -51,4 +51,42 @@ TEST(PopupFallbackTest, WithoutADisplayForWindowsTheLinkOpensInTheDefaultBrowser
     EXPECT_EQ(Opened[1], "https://example.invalid/servicos");
 }
 
+TEST(PopupFallbackTest, TheClocksOwnPageOpensInTheUsersLanguageWhereThereIsOne)
+{
+    const std::string Folder = Zentavo::Testing::MakeScratchFolder("popup-language");
+    std::filesystem::current_path(Folder);
+    TFakeBrowser Browser(Folder);
+    std::filesystem::create_directory("pages");
+    for (const char* Page : {"pages/help.html", "pages/help.en.html", "pages/about.html"})
+        std::ofstream(Page) << "<html><body>" << Page << "</body></html>";
+
+    const auto Open = [](const char* Link) {
+        void* Library = dlopen(ZENTAVO_POPUP_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(Library, nullptr) << dlerror();
+        auto* Function = reinterpret_cast<ZTGetBrowserWinFunction*>(dlsym(Library, "GetBrowserWin"));
+        ASSERT_NE(Function, nullptr);
+        const std::u16string Text = Utf16(QString::fromUtf8(Link));
+        const std::u16string Caption = Utf16(QStringLiteral("Zentavo 3D"));
+        EXPECT_EQ(Function(nullptr, reinterpret_cast<const uint16_t*>(Text.c_str()),
+                           reinterpret_cast<const uint16_t*>(Caption.c_str()), 10, 10, 400, 300, 0, 0),
+                  1);
+        dlclose(Library);
+    };
+    const auto FileUrl = [](const char* Page) {
+        return "file://" + QDir::current().absoluteFilePath(QString::fromUtf8(Page)).toStdString();
+    };
+    setenv("LANGUAGE", "en_GB:en", 1);
+    Open("pages/help.html");
+    // No English page: the Portuguese one rather than nothing.
+    Open("pages/about.html");
+    setenv("LANGUAGE", "de", 1);
+    Open("pages/help.html");
+    setenv("LANGUAGE", "", 1);
+    for (int Wait = 0; Wait < 100 && Browser.Opened().size() < 3; ++Wait)
+        QTest::qWait(50);
+    EXPECT_EQ(Browser.Opened(),
+              std::vector<std::string>(
+                  {FileUrl("pages/help.en.html"), FileUrl("pages/about.html"), FileUrl("pages/help.html")}));
+}
+
 } // namespace

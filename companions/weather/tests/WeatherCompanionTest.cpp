@@ -10,6 +10,8 @@
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QLocale>
+#include <QPushButton>
 #include <QTimer>
 
 #include <chrono>
@@ -57,6 +59,7 @@ protected:
         if (FLibrary != nullptr)
             dlclose(FLibrary);
         unsetenv("XDG_CACHE_HOME");
+        setenv("LANGUAGE", "", 1);
         std::filesystem::current_path(FPrevious);
     }
 
@@ -431,6 +434,49 @@ TEST_F(WeatherCompanionTest, TheForecastWindowListsFiveDaysOfTheLastCityFromTheC
     EXPECT_EQ(Seen.Icons, 5);
     EXPECT_FALSE(Seen.SixthDay);
     EXPECT_EQ(Server.RequestCount(), 1u) << "the window read the cache";
+}
+
+TEST_F(WeatherCompanionTest, WhereTheUserReadsEnglishTheCaptionTheDaysAndTheForecastWindowAreInEnglish)
+{
+    setenv("LANGUAGE", "en_US", 1);
+    Server.SetResponse(SaoPauloQuery, Forecast("partlycloudy_day", 24.46));
+    TFakeWindow Window;
+    ZTRSSWeather Holder;
+    std::memset(&Holder, 0, sizeof Holder);
+    ASSERT_TRUE(Fetch(Window, "São Paulo", &Holder));
+    EXPECT_EQ(Window.Caption(), std::optional<std::string>("São Paulo 24°C, partly cloudy"));
+    EXPECT_STREQ(Holder.Condition.Text[1], "partly cloudy");
+    EXPECT_STREQ(Holder.Forecasts[0].Text[5], "rain");
+    EXPECT_STREQ(Holder.Forecasts[3].Text[5], "snow");
+    const QDate Tomorrow = QDateTime::currentDateTimeUtc().addSecs(-3 * 3600).date().addDays(1);
+    EXPECT_EQ(QString::fromUtf8(Holder.Forecasts[0].Text[1]),
+              QLocale(QLocale::English).dayName(Tomorrow.dayOfWeek()));
+
+    TFakeElement Element({{"font", "Weather Forecast"}, {"service", Server.Url("/compact")}});
+    QString Title, Close, DayName;
+    QTimer::singleShot(200, [&] {
+        for (QWidget* Top : QApplication::topLevelWidgets())
+            if (auto* Dialog = qobject_cast<QDialog*>(Top);
+                Dialog != nullptr && Top->objectName() == QLatin1String("ZentavoForecastWindow") &&
+                Top->isVisible()) {
+                Title = Top->windowTitle();
+                if (auto* Button = Top->findChild<QPushButton*>())
+                    Close = Button->text();
+                if (auto* Name = Top->findChild<QLabel*>(QStringLiteral("Day0Name")))
+                    DayName = Name->text();
+                Dialog->reject();
+            }
+    });
+    WeatherChannel(Window.Object(), Element.Object());
+    EXPECT_EQ(Title, QStringLiteral("Weather forecast - São Paulo"));
+    EXPECT_EQ(Close, QStringLiteral("Close"));
+    EXPECT_EQ(DayName, QLocale(QLocale::English).dayName(Tomorrow.dayOfWeek(), QLocale::ShortFormat));
+
+    // Back in Portuguese with the next call: the choice is made again each time.
+    setenv("LANGUAGE", "", 1);
+    TFakeWindow Again;
+    ASSERT_TRUE(Fetch(Again, "São Paulo"));
+    EXPECT_EQ(Again.Caption(), std::optional<std::string>("São Paulo 24°C, parcialmente nublado"));
 }
 
 } // namespace
