@@ -181,6 +181,7 @@ void Twatch::CreateComponents()
     MenuSetUp->setObjectName(QStringLiteral("MenuSetUp"));
     MenuServices = PopupMenu->addMenu(tr("Serviços"));
     MenuServices->setObjectName(QStringLiteral("MenuServices"));
+    MenuServices->setFont(font());
     MenuServices->menuAction()->setData(1);
     WeatherChannel =
         MenuServices->addAction(QStringLiteral("Weather Channel"), this, &Twatch::zt_MenuServices);

@@ -109,6 +109,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Found by file name at run time, not linked: the zone database, the bus for the
 # shutdown and the time, the certificates for the weather.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "tzdata, ca-certificates")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, xdg-utils")
+# qt6-translations-l10n: the toolkit's own buttons and dialogs in the clock's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, xdg-utils, qt6-translations-l10n")
 set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_BINARY_DIR}/packages)
 include(CPack)
