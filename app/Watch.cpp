@@ -257,6 +257,9 @@ void Twatch::FormCreate()
             return RunGuarded([this] { zt_SaveSettings(); });
         },
         [this] { RunGuarded([this] { zt_SetTaskIcon(nullptr); }); }, *FEventNotices);
+    FEventNotices->SetOnCallOffShutDown([this](Platform::TDateTime Due) {
+        RunGuarded([this, Due] { FEventRunner->CallOffShutDown(*GMTSystem, Due); });
+    });
     FPlacement->Place(FProgramManagerWindow);
 
     if (zt_LoadSettings()) {

@@ -19,11 +19,14 @@ public:
     virtual bool Pause(int Milliseconds) = 0;
     // False when the settings were not saved (the clock is closing, or the save failed).
     virtual bool SaveSettings() = 0;
-    virtual void ShutDown() = 0;
+    // Due: the moment of the shutdown event being fired.
+    virtual void ShutDown(Platform::TDateTime Due) = 0;
     virtual void RunApplication(const std::string& CommandLine) = 0;
     virtual void RefreshTrayIcon() = 0;
     // Told to the user on the desktop; none of them waits for anyone.
     virtual void AlarmRinging(Platform::TDateTime Due) = 0;
     virtual void AlarmEnded() = 0;
     virtual void EventMissed(std::uint8_t Task, Platform::TDateTime Due) = 0;
+    // An armed shutdown is less than a minute away; told on every pass until it comes.
+    virtual void ShutDownComing(Platform::TDateTime Due) = 0;
 };

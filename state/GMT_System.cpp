@@ -6,13 +6,6 @@
 
 namespace {
 
-enum TEventKind : std::uint8_t
-{
-    ekAlarm = 0,
-    ekShutDown = 1,
-    ekRunApplication = 2,
-};
-
 constexpr double MinutesPerDay = 1440;
 
 // Whole minutes since midnight, rounded to the millisecond first so that
@@ -69,8 +62,12 @@ void TGMT_System::CheckEvent(TEventActions& Caller)
     if (Kind == ekAlarm)
         PlayCount = 0;
     const double Due = DateTime;
-    if (Caller.Now() < Due)
+    if (const double Now = Caller.Now(); Now < Due) {
+        // Told ahead, so that the user may call it off; it still comes on time.
+        if (Kind == ekShutDown && Due - Now <= ShutDownWarning)
+            Caller.ShutDownComing(Due);
         return;
+    }
     Waiting = false;
     if (Caller.Now() - GracePeriod > Due) {
         // The clock was not running at the time: dropped, not fired late, but not in silence.
@@ -85,7 +82,7 @@ void TGMT_System::CheckEvent(TEventActions& Caller)
     case ekShutDown:
         // The next start must find the event disarmed: no shutdown without the save.
         if (Caller.SaveSettings())
-            Caller.ShutDown();
+            Caller.ShutDown(Due);
         break;
     case ekRunApplication: {
         const std::string CommandLine = AppChild();

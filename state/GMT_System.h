@@ -23,6 +23,14 @@ struct TGMT_Item
 // The event check runs on the worker while the user-interface thread may
 // change the event: the single values it reads are atomics, its texts are
 // behind a lock of their own.
+// The kinds of the scheduled event, as `Task` holds them.
+enum TEventKind : std::uint8_t
+{
+    ekAlarm = 0,
+    ekShutDown = 1,
+    ekRunApplication = 2,
+};
+
 class TGMT_System : public TGMT_Item
 {
 public:
@@ -65,8 +73,9 @@ public:
     // The stop key: ends the repetitions of a playing alarm and disarms.
     void StopEvent(TEventActions& Caller);
 
-    static constexpr double GracePeriod = 1.0 / 24; // "01:00:00"
-    static constexpr int AlarmPause = 1500;         // milliseconds between repetitions
+    static constexpr double GracePeriod = 1.0 / 24;       // "01:00:00"
+    static constexpr double ShutDownWarning = 1.0 / 1440; // one minute
+    static constexpr int AlarmPause = 1500;               // milliseconds between repetitions
 
 private:
     void Alarm(TEventActions& Caller, double Due);

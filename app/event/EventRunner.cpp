@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/StopSignal.h"
 #include "services/AddOn.h"
+#include "state/GMT_System.h"
 
 TEventRunner::TEventRunner(Platform::TServices& Services, TUserInterfaceQueue& Queue,
                            const Platform::TStopSignal& Closing, std::function<bool()> SaveSettings,
@@ -42,8 +43,11 @@ bool TEventRunner::SaveSettings()
     return Ran && Saved;
 }
 
-void TEventRunner::ShutDown()
+void TEventRunner::ShutDown(Platform::TDateTime Due)
 {
+    // "Cancelar" was picked while the shutdown's moment came: the save went ahead, the shutdown does not.
+    if (FNotices.ShutDownCalledOff(Due))
+        return;
     FNotices.ShuttingDown();
     // A missing add-on library leaves the computer running, silently.
     SysShootDown(*FServices.Libraries);
@@ -69,6 +73,20 @@ void TEventRunner::AlarmRinging(Platform::TDateTime Due)
 void TEventRunner::AlarmEnded()
 {
     FNotices.AlarmEnded();
+}
+
+void TEventRunner::ShutDownComing(Platform::TDateTime Due)
+{
+    FNotices.ShutDownComing(Due);
+}
+
+void TEventRunner::CallOffShutDown(TGMT_System& System, Platform::TDateTime Due)
+{
+    if (!System.Waiting || System.Task != ekShutDown || System.DateTime != Due)
+        return;
+    System.Waiting = false;
+    // Stored disarmed at once: a restart must not find the shutdown armed again.
+    FSaveSettings();
 }
 
 void TEventRunner::EventMissed(std::uint8_t Task, Platform::TDateTime Due)

@@ -9,6 +9,7 @@ struct TServices;
 class TStopSignal;
 } // namespace Platform
 class TEventNotices;
+class TGMT_System;
 class TUserInterfaceQueue;
 
 // The scheduled event's actions on this desktop. Sounds, pauses, the
@@ -28,12 +29,17 @@ public:
     void StopSound() override;
     bool Pause(int Milliseconds) override;
     bool SaveSettings() override;
-    void ShutDown() override;
+    void ShutDown(Platform::TDateTime Due) override;
     void RunApplication(const std::string& CommandLine) override;
     void RefreshTrayIcon() override;
     void AlarmRinging(Platform::TDateTime Due) override;
     void AlarmEnded() override;
     void EventMissed(std::uint8_t Task, Platform::TDateTime Due) override;
+    void ShutDownComing(Platform::TDateTime Due) override;
+
+    // On the window's thread, when the user calls off the shutdown due at Due:
+    // disarmed and saved, if that shutdown is still the armed event.
+    void CallOffShutDown(TGMT_System& System, Platform::TDateTime Due);
 
 private:
     Platform::TServices& FServices;

@@ -36,8 +36,10 @@ TEventNotices::TEventNotices(Platform::TNotifications& Notifications, std::funct
 
 TEventNotices::~TEventNotices()
 {
-    // A "Parar" left on the desktop would stop nothing once the clock is gone.
+    // A "Parar" or "Cancelar" left on the desktop would do nothing once the clock is gone.
     AlarmEnded();
+    if (FShutDownNotice != 0)
+        FNotifications.Close(FShutDownNotice);
 }
 
 void TEventNotices::AlarmRinging(Platform::TDateTime Due)
@@ -78,8 +80,63 @@ void TEventNotices::ApplicationStarted(const std::string& CommandLine)
     FNotifications.Show(Notice);
 }
 
+void TEventNotices::SetOnCallOffShutDown(std::function<void(Platform::TDateTime)> Handler)
+{
+    FCallOffShutDown = std::move(Handler);
+}
+
+void TEventNotices::ShutDownComing(Platform::TDateTime Due)
+{
+    {
+        std::lock_guard Lock(FLock);
+        if (FShutDownDue == Due && FCalledOffDue != Due)
+            return;
+        FShutDownDue = Due;
+        FCalledOffDue.reset();
+    }
+    Platform::TNotice Notice;
+    Notice.Summary = Text(QT_TRANSLATE_NOOP("TEventNotices", "O computador será desligado em breve"));
+    Notice.Body = QCoreApplication::translate("TEventNotices", "Evento agendado do Zentavo para %1")
+                      .arg(DateTimeText(Due, FLocale))
+                      .toStdString();
+    Notice.Icon = FIconFile;
+    Notice.Urgency = Platform::TNotice::TUrgency::Critical;
+    Notice.Persistent = true;
+    Notice.Actions = {{CancelAction, Text(QT_TRANSLATE_NOOP("TEventNotices", "Cancelar"))}};
+    const auto Id = FNotifications.Show(Notice, [this, Due](const std::string& Action) {
+        if (Action != CancelAction)
+            return;
+        Platform::TNotifications::TNoticeId Shown = 0;
+        {
+            std::lock_guard Lock(FLock);
+            FCalledOffDue = Due;
+            if (FShutDownDue == Due)
+                std::swap(Shown, FShutDownNotice);
+        }
+        if (Shown != 0)
+            FNotifications.Close(Shown);
+        if (FCallOffShutDown)
+            FCallOffShutDown(Due);
+    });
+    std::lock_guard Lock(FLock);
+    FShutDownNotice = Id;
+}
+
+bool TEventNotices::ShutDownCalledOff(Platform::TDateTime Due) const
+{
+    std::lock_guard Lock(FLock);
+    return FCalledOffDue == Due;
+}
+
 void TEventNotices::ShuttingDown()
 {
+    Platform::TNotifications::TNoticeId Warning = 0;
+    {
+        std::lock_guard Lock(FLock);
+        std::swap(Warning, FShutDownNotice);
+    }
+    if (Warning != 0)
+        FNotifications.Close(Warning);
     Platform::TNotice Notice;
     Notice.Summary = Text(QT_TRANSLATE_NOOP("TEventNotices", "Desligando o computador"));
     Notice.Body = Text(QT_TRANSLATE_NOOP("TEventNotices", "Evento agendado do Zentavo"));

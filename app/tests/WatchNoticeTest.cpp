@@ -188,6 +188,65 @@ TEST_F(WatchNoticeTest, AnEventDroppedForBeingLateIsToldOnceAndTheStoreIsLeftAsI
     EXPECT_TRUE(Errors.empty());
 }
 
+TEST_F(WatchNoticeTest, AShutdownIsToldInItsLastMinuteAndCancelarCallsItOffForGood)
+{
+    TFakeNotificationServer Server;
+    ASSERT_TRUE(Server.Started()) << Server.FailureReason();
+    static int ShutDowns = 0;
+    ShutDowns = 0;
+    Libraries.AddLibrary("ztaddon.so", {{"SysShootDown", reinterpret_cast<void*>(+[]() -> int32_t {
+                                             ++ShutDowns;
+                                             return 1;
+                                         })}});
+    StoreText("Task", "1");
+    Clock.SetNow(Seven - 30.0 / 86400);
+    Twatch& Watch = Start();
+    ASSERT_TRUE(ServeUntil([&] { return Server.Notices().size() == 1; }));
+    ASSERT_TRUE(WorkerPasses(2));
+    ServeUntil([] { return false; }, 200ms);
+    ASSERT_EQ(Server.Notices().size(), 1u) << "told once, not on every pass";
+    const TFakeNotificationServer::TNotice Notice = Server.Notices()[0];
+    EXPECT_EQ(Notice.Summary, "O computador será desligado em breve");
+    EXPECT_EQ(Notice.Body, "Evento agendado do Zentavo para " + DateTimeText(Seven).toStdString());
+    EXPECT_EQ(Notice.Actions, (std::vector<std::string>{"cancelar", "Cancelar"}));
+    EXPECT_TRUE(Watch.GMTSystem->Waiting) << "nothing changes until the user answers";
+
+    Server.InvokeAction(Notice.Id, "cancelar");
+    ASSERT_TRUE(ServeUntil([&] { return !Watch.GMTSystem->Waiting; }, 5s));
+    EXPECT_EQ(StoredText("Waiting"), "0") << "stored at once: a restart finds it called off";
+    EXPECT_TRUE(ServeUntil([&] { return Closed(Server, Notice.Id); }));
+
+    // Its moment passes without a shutdown or another notice.
+    Clock.SetNow(Seven + 5.0 / 86400);
+    ASSERT_TRUE(WorkerPasses(2));
+    ServeUntil([] { return false; }, 200ms);
+    EXPECT_EQ(ShutDowns, 0);
+    EXPECT_EQ(Server.Notices().size(), 1u);
+    EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(WatchNoticeTest, AShutdownNotCalledOffComesAtItsMomentAndItsNoticeGivesWayToTheLastOne)
+{
+    TFakeNotificationServer Server;
+    ASSERT_TRUE(Server.Started()) << Server.FailureReason();
+    static int ShutDowns = 0;
+    ShutDowns = 0;
+    Libraries.AddLibrary("ztaddon.so", {{"SysShootDown", reinterpret_cast<void*>(+[]() -> int32_t {
+                                             ++ShutDowns;
+                                             return 1;
+                                         })}});
+    StoreText("Task", "1");
+    Clock.SetNow(Seven - 20.0 / 86400);
+    Start();
+    ASSERT_TRUE(ServeUntil([&] { return Server.Notices().size() == 1; }));
+    Clock.SetNow(Seven);
+    ASSERT_TRUE(WorkerPasses(1));
+    ASSERT_TRUE(ServeUntil([&] { return ShutDowns == 1 && Server.Notices().size() == 2; }));
+    EXPECT_EQ(Server.Notices()[1].Summary, "Desligando o computador");
+    EXPECT_TRUE(ServeUntil([&] { return Closed(Server, Server.Notices()[0].Id); }));
+    EXPECT_EQ(StoredText("Waiting"), "0");
+}
+
 TEST_F(WatchNoticeTest, WithNoNotificationServerTheAlarmRingsAsBeforeAndNothingIsSaid)
 {
     StoreText("Playtime", "3");

@@ -39,7 +39,10 @@ public:
         Log.push_back(std::string("save ") + (System->Waiting ? "armed" : "disarmed"));
         return SaveSucceeds;
     }
-    void ShutDown() override { Log.push_back("shutdown"); }
+    void ShutDown(Platform::TDateTime Due) override
+    {
+        Log.push_back(Due == System->DateTime ? "shutdown" : "shutdown at another time");
+    }
     void RunApplication(const std::string& CommandLine) override { Log.push_back("run " + CommandLine); }
     void RefreshTrayIcon() override { Log.push_back("tray"); }
     // What the user is told, apart from the actions, with the sound pass it came after.
@@ -49,6 +52,7 @@ public:
     {
         Told.push_back(Say("missed " + std::to_string(Task), Due));
     }
+    void ShutDownComing(Platform::TDateTime Due) override { Told.push_back(Say("shutdown coming", Due)); }
 
     std::vector<std::string> Log;
     std::vector<std::string> Told;
@@ -163,6 +167,23 @@ TEST_F(ScheduledEventTest, AShutdownSavesTheDisarmedEventBeforeItAsks)
     Arm(1, Seven);
     Actions.SaveSucceeds = false;
     EXPECT_EQ(CheckAt(Seven + Minute), TLog{"save disarmed"}) << "no shutdown without the save";
+}
+
+TEST_F(ScheduledEventTest, AnArmedShutdownIsToldInItsLastMinuteAndStillComesAtItsMoment)
+{
+    Arm(1, Seven);
+    EXPECT_EQ(CheckAt(Seven - 2 * Minute), TLog{});
+    EXPECT_TRUE(Actions.Told.empty()) << "two minutes ahead is too early";
+    EXPECT_EQ(CheckAt(Seven - Minute / 2), TLog{});
+    EXPECT_EQ(Actions.Told, TLog{"shutdown coming at the event's time after 0"});
+    EXPECT_TRUE(System.Waiting);
+    EXPECT_EQ(CheckAt(Seven), (TLog{"save disarmed", "shutdown"})) << "no later than its moment";
+    EXPECT_TRUE(Actions.Told.empty());
+    for (std::uint8_t Task : {0, 2}) {
+        Arm(Task, Seven);
+        CheckAt(Seven - Minute / 2);
+        EXPECT_TRUE(Actions.Told.empty()) << int(Task);
+    }
 }
 
 TEST_F(ScheduledEventTest, ARunWithNoCommandLineStartsNothingButRefreshesTheTray)

@@ -130,6 +130,41 @@ TEST_F(EventRunnerTest, FromTheWorkerTheSaveRunsOnTheWindowsThreadBeforeTheShutd
     EXPECT_EQ(Calls, (std::vector<std::string>{"save", "told: Desligando o computador", "shutdown"}));
 }
 
+TEST_F(EventRunnerTest, CancelarPickedAsTheMomentCameStopsTheShutdownAfterTheSave)
+{
+    static int ShutDowns = 0;
+    ShutDowns = 0;
+    Fakes.Libraries.AddLibrary("ztaddon.so", {{"SysShootDown", reinterpret_cast<void*>(+[]() -> int32_t {
+                                                   ++ShutDowns;
+                                                   return 1;
+                                               })}});
+    Notices.SetOnCallOffShutDown([this](Platform::TDateTime Due) { Runner.CallOffShutDown(System, Due); });
+    System.Waiting = true;
+    System.Task = 1;
+    System.DateTime = Seven;
+    Fakes.Clock.SetNow(Seven - 1.0 / 86400);
+    System.CheckEvent(Runner);
+    ASSERT_EQ(Fakes.Notifications.Shown().size(), 1u);
+    // The check at the moment has disarmed the event when the user's answer arrives.
+    System.Waiting = false;
+    EXPECT_TRUE(Fakes.Notifications.InvokeAction(1, TEventNotices::CancelAction));
+    EXPECT_TRUE(Calls.empty()) << "no second save for an event the check already took";
+    Runner.ShutDown(Seven);
+    EXPECT_EQ(ShutDowns, 0);
+    EXPECT_EQ(Fakes.Notifications.Shown().size(), 1u) << "no shutdown told";
+
+    // Called off ahead of its moment: disarmed and saved at once; another moment is not called off.
+    System.Waiting = true;
+    System.DateTime = Seven + 1;
+    Runner.CallOffShutDown(System, Seven);
+    EXPECT_TRUE(System.Waiting) << "not the armed shutdown";
+    Runner.CallOffShutDown(System, Seven + 1);
+    EXPECT_FALSE(System.Waiting);
+    EXPECT_EQ(Calls, std::vector<std::string>{"save"});
+    Runner.ShutDown(Seven + 2);
+    EXPECT_EQ(ShutDowns, 1);
+}
+
 TEST_F(EventRunnerTest, ClosingCutsTheAlarmAndRefusesTheSaveSoThatNoShutdownFollows)
 {
     Closing.Raise();

@@ -73,6 +73,18 @@
         <source>Evento perdido</source>
         <translation>Missed event</translation>
     </message>
+    <message>
+        <source>O computador será desligado em breve</source>
+        <translation>The computer will shut down shortly</translation>
+    </message>
+    <message>
+        <source>Evento agendado do Zentavo para %1</source>
+        <translation>Zentavo event scheduled for %1</translation>
+    </message>
+    <message>
+        <source>Cancelar</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>TFrm_SetUp</name>
@@ -102,7 +114,7 @@
     </message>
     <message>
         <source>&amp;Hora         :</source>
-        <translation>&amp;Time         :</translation>
+        <translation>&amp;Time          :</translation>
     </message>
     <message>
         <source>&amp;Ação</source>

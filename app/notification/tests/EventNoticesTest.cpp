@@ -115,4 +115,39 @@ TEST_F(EventNoticesTest, TheStartedProgramAndTheShutdownAreShortNotices)
     }
 }
 
+TEST_F(EventNoticesTest, AComingShutdownIsToldOnceWithCancelarWhichCallsItOffAndItsNoticeGoesWhenItComes)
+{
+    std::vector<double> CalledOff;
+    Notices.SetOnCallOffShutDown([&](Platform::TDateTime Due) { CalledOff.push_back(Due); });
+    Notices.ShutDownComing(JulyTenth);
+    Notices.ShutDownComing(JulyTenth);
+    ASSERT_EQ(Notifications.Shown().size(), 1u) << "one notice however many passes tell it";
+    const Platform::TNotice Shown = Notifications.Shown()[0];
+    EXPECT_EQ(Shown.Summary, "O computador será desligado em breve");
+    EXPECT_EQ(Shown.Body, "Evento agendado do Zentavo para 10/07/2026 07:00:00");
+    EXPECT_EQ(Shown.Urgency, TUrgency::Critical);
+    EXPECT_TRUE(Shown.Persistent);
+    ASSERT_EQ(Shown.Actions.size(), 1u);
+    EXPECT_EQ(Shown.Actions[0].Label, "Cancelar");
+
+    // Left alone, it goes when the shutdown comes.
+    Notices.ShuttingDown();
+    EXPECT_TRUE(Notifications.IsClosed(1));
+    EXPECT_FALSE(Notices.ShutDownCalledOff(JulyTenth));
+
+    // Another moment has a notice of its own; Cancelar calls that one off and nothing else.
+    Notices.ShutDownComing(SpringForward);
+    ASSERT_EQ(Notifications.Shown().size(), 3u);
+    EXPECT_EQ(Notifications.Shown()[2].Body, "Evento agendado do Zentavo para 29/03/2026 01:30:00");
+    EXPECT_TRUE(Notifications.InvokeAction(3, TEventNotices::CancelAction));
+    EXPECT_EQ(CalledOff, std::vector<double>{SpringForward});
+    EXPECT_TRUE(Notifications.IsClosed(3));
+    EXPECT_TRUE(Notices.ShutDownCalledOff(SpringForward));
+    EXPECT_FALSE(Notices.ShutDownCalledOff(JulyTenth));
+    // Armed again for the same moment: told again, and no longer called off.
+    Notices.ShutDownComing(SpringForward);
+    EXPECT_EQ(Notifications.Shown().size(), 4u);
+    EXPECT_FALSE(Notices.ShutDownCalledOff(SpringForward));
+}
+
 } // namespace
