@@ -6,12 +6,12 @@
 
 namespace {
 
-// The kinds as the setup dialog names them.
 std::string Text(const char* Source)
 {
     return QCoreApplication::translate("TEventNotices", Source).toStdString();
 }
 
+// The kinds as the setup dialog names them.
 std::string KindName(std::uint8_t Task)
 {
     switch (Task) {

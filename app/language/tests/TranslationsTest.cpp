@@ -72,7 +72,7 @@ TEST(TranslationsTest, InEnglishEveryPartOfTheClockSpeaksEnglishAndPortugueseCom
     ASSERT_EQ(Notifications.Shown()[0].Actions.size(), 1u);
     EXPECT_EQ(Notifications.Shown()[0].Actions[0].Label, "Stop");
     EXPECT_EQ(Notifications.Shown()[1].Summary, "Missed event");
-    EXPECT_EQ(Notifications.Shown()[1].Body.rfind("Shutdown: ", 0), 0u) << Notifications.Shown()[1].Body;
+    EXPECT_EQ(Notifications.Shown()[1].Body.rfind("Shut down: ", 0), 0u) << Notifications.Shown()[1].Body;
 
     EXPECT_EQ(Translated("Twatch", "&Sair"), QStringLiteral("&Sair")) << "the catalog left with its owner";
     const TTranslations Portuguese("pt");

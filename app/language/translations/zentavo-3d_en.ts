@@ -43,11 +43,11 @@
     </message>
     <message>
         <source>Desligar</source>
-        <translation>Shutdown</translation>
+        <translation>Shut down</translation>
     </message>
     <message>
         <source>Tarefa</source>
-        <translation>Program</translation>
+        <translation>Run program</translation>
     </message>
     <message>
         <source>Evento</source>
@@ -114,7 +114,7 @@
     </message>
     <message>
         <source>&amp;Hora         :</source>
-        <translation>&amp;Time          :</translation>
+        <translation>&amp;Time         :</translation>
     </message>
     <message>
         <source>&amp;Ação</source>
