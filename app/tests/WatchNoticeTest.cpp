@@ -77,6 +77,18 @@ protected:
         return true;
     }
 
+    // An add-on library that counts the shutdown requests, from none.
+    int& CountShutDowns()
+    {
+        static int ShutDowns;
+        ShutDowns = 0;
+        Libraries.AddLibrary("ztaddon.so", {{"SysShootDown", reinterpret_cast<void*>(+[]() -> int32_t {
+                                                 ++ShutDowns;
+                                                 return 1;
+                                             })}});
+        return ShutDowns;
+    }
+
     static bool Closed(const TFakeNotificationServer& Server, unsigned Id)
     {
         const std::vector<unsigned> Ids = Server.Closed();
@@ -192,12 +204,7 @@ TEST_F(WatchNoticeTest, AShutdownIsToldInItsLastMinuteAndCancelarCallsItOffForGo
 {
     TFakeNotificationServer Server;
     ASSERT_TRUE(Server.Started()) << Server.FailureReason();
-    static int ShutDowns = 0;
-    ShutDowns = 0;
-    Libraries.AddLibrary("ztaddon.so", {{"SysShootDown", reinterpret_cast<void*>(+[]() -> int32_t {
-                                             ++ShutDowns;
-                                             return 1;
-                                         })}});
+    const int& ShutDowns = CountShutDowns();
     StoreText("Task", "1");
     Clock.SetNow(Seven - 30.0 / 86400);
     Twatch& Watch = Start();
@@ -229,12 +236,7 @@ TEST_F(WatchNoticeTest, AShutdownNotCalledOffComesAtItsMomentAndItsNoticeGivesWa
 {
     TFakeNotificationServer Server;
     ASSERT_TRUE(Server.Started()) << Server.FailureReason();
-    static int ShutDowns = 0;
-    ShutDowns = 0;
-    Libraries.AddLibrary("ztaddon.so", {{"SysShootDown", reinterpret_cast<void*>(+[]() -> int32_t {
-                                             ++ShutDowns;
-                                             return 1;
-                                         })}});
+    const int& ShutDowns = CountShutDowns();
     StoreText("Task", "1");
     Clock.SetNow(Seven - 20.0 / 86400);
     Start();
